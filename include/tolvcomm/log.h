@@ -137,8 +137,10 @@ public:
     virtual ILogSession* get_session(const char* name, std::int32_t* result) = 0;
     // The same as find_group (a second slot of the binary interface).
     virtual ILogGroup* lookup_group(const char* name, std::int32_t* result) = 0;
+    // Outputs made here are kept by the manager: holders do not release them.
     virtual ILogOutput* get_output(const char* kind, const char* output_name) = 0;
     virtual ILogOutput* find_output(const char* output_name, std::int32_t* result) = 0;
+    // The manager keeps the factory and releases it when the manager ends.
     virtual std::int32_t register_factory(ILogOutputFactory* factory) = 0;
     virtual void reset() = 0;
 

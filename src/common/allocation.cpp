@@ -29,8 +29,8 @@ void* reallocate(void* block, std::size_t bytes) {
 
 void deallocate(void* block) { std::free(block); }
 
-namespace testing {
+namespace fault_injection {
 void fail_allocation_after(long successes) { countdown = successes; }
-}  // namespace testing
+}  // namespace fault_injection
 
 }  // namespace tolv

@@ -22,10 +22,10 @@ T* create(Args&&... args) {
     return new (std::nothrow) T(std::forward<Args>(args)...);
 }
 
-namespace testing {
+namespace fault_injection {
 // The allocation after `successes` more successful ones fails (once, on the
 // calling thread); a negative value switches the injector off.
 void fail_allocation_after(long successes);
-}  // namespace testing
+}  // namespace fault_injection
 
 }  // namespace tolv

@@ -18,6 +18,21 @@ ILogOutput* null_output_of(const char* kind) {
 bool same_text(const char* a, const char* b) { return a != nullptr && b != nullptr && std::strcmp(a, b) == 0; }
 }  // namespace
 
+LogManager::~LogManager() {
+    for (ILogSession* session : sessions_) {
+        if (session != &group_all_) static_cast<LogSession*>(session)->destroy();
+    }
+    for (LogSession* session : retired_) session->destroy();
+    for (ILogOutput* output : outputs_) {
+        if (auto* managed = dynamic_cast<ManagedOutputBase*>(output); managed != nullptr) {
+            managed->destroy();
+        } else {
+            output->release();
+        }
+    }
+    for (ILogOutputFactory* factory : factories_) factory->release();
+}
+
 LogManager::LogManager() {
     // The lists start with room enough that these never fail.
     sessions_.push_back(&group_all_);
@@ -149,14 +164,28 @@ void LogManager::reset() {
     generation_.fetch_add(1, std::memory_order_acq_rel);
 }
 
+namespace {
+// Declared in this order so that the owner is destroyed first, while the
+// lock and the pointer still exist.
+std::mutex creation_lock;
+std::atomic<LogManager*> instance{nullptr};
+bool shut_down = false;
+
+struct ManagerOwner {
+    ~ManagerOwner() {
+        std::lock_guard guard(creation_lock);
+        delete instance.exchange(nullptr, std::memory_order_acq_rel);
+        shut_down = true;
+    }
+} owner;
+}  // namespace
+
 LogManager* log_manager() {
-    static std::atomic<LogManager*> instance{nullptr};
-    static std::mutex creation_lock;
     LogManager* manager = instance.load(std::memory_order_acquire);
     if (manager != nullptr) return manager;
     std::lock_guard guard(creation_lock);
     manager = instance.load(std::memory_order_relaxed);
-    if (manager == nullptr) {
+    if (manager == nullptr && !shut_down) {
         manager = new (std::nothrow) LogManager();
         instance.store(manager, std::memory_order_release);
     }

@@ -14,6 +14,7 @@ namespace tolv::log {
 class LogManager final : public ILogManager {
 public:
     LogManager();
+    ~LogManager();
     LogManager(const LogManager&) = delete;
     LogManager& operator=(const LogManager&) = delete;
 
@@ -45,9 +46,9 @@ private:
     std::atomic<std::uint32_t> generation_{0};
 };
 
-// The manager, created on first use; it lives until the process ends
-// (module loggers keep its sessions until the very end, and every line is
-// flushed as it is written).
+// The manager, created on first use and destroyed when the library is
+// unloaded (or the process ends). After that it is null, and the module
+// loggers write to the null session.
 LogManager* log_manager();
 
 }  // namespace tolv::log

@@ -64,6 +64,9 @@ public:
     const char* text() const { return text_ ? text_ : ""; }
     std::size_t text_length() const { return length_; }
 
+protected:
+    bool has_index_form() const override { return true; }
+
 private:
     static constexpr std::int32_t kUnknownCount = -1;
 

@@ -59,9 +59,28 @@ const Kind* kind_of(const IPmsSnmpTarget* target, std::int32_t id) {
     return static_cast<const Kind*>(part);
 }
 
+// A new, empty target of the kind; null when it cannot be fully made.
+template <class Target>
+Target* new_target();
+
+template <>
+CPmsCommunityTarget* new_target<CPmsCommunityTarget>() {
+    return create<CPmsCommunityTarget>();
+}
+
+template <>
+CPmsUsmTarget* new_target<CPmsUsmTarget>() {
+    auto* target = create<CPmsUsmTarget>();
+    if (target != nullptr && !target->is_complete()) {
+        target->release();
+        return nullptr;
+    }
+    return target;
+}
+
 template <class Target>
 IPmsSnmpTarget* clone_target(const Target* source, std::int32_t* result) {
-    auto* copy = create<Target>();
+    auto* copy = new_target<Target>();
     if (copy == nullptr) return fail<IPmsSnmpTarget>(result, kErrNoMemory);
     if (const std::int32_t code = copy->copy(source); code != kOk) {
         copy->release();
@@ -188,19 +207,15 @@ std::int32_t CPmsUsmTarget::set_engine_id(const void* data, std::uint32_t length
 // Factories -------------------------------------------------------------------
 
 IPmsCommunity* pms_create_community_target(std::int32_t* result) {
-    auto* target = create<CPmsCommunityTarget>();
+    auto* target = new_target<CPmsCommunityTarget>();
     if (target == nullptr) return fail<IPmsCommunity>(result, kErrNoMemory);
     set_result(result, kOk);
     return target;
 }
 
 IPmsUsm* pms_create_usm_target(std::int32_t* result) {
-    auto* target = create<CPmsUsmTarget>();
+    auto* target = new_target<CPmsUsmTarget>();
     if (target == nullptr) return fail<IPmsUsm>(result, kErrNoMemory);
-    if (!target->is_complete()) {
-        target->release();
-        return fail<IPmsUsm>(result, kErrNoMemory);
-    }
     set_result(result, kOk);
     return target;
 }

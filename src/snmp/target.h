@@ -45,7 +45,7 @@ class CPmsCommunityTarget final : public CPmsTargetBase, public virtual IPmsComm
 public:
     std::int32_t accept(IPmsTranslator* translator) override;
     void release() override { delete this; }
-    void clear() override { community_.set(nullptr); }
+    void clear() override { set_community(nullptr); }
     IPmsSnmpTarget* clone(std::int32_t* result) const override;
     std::int32_t copy(const IPmsSnmpTarget* source) override;
     bool equals(const IPmsSnmpTarget* other) const override;
