@@ -6,6 +6,7 @@
 #include "common/byte_string.h"
 #include "common/result.h"
 #include "tolvcomm/result_codes.h"
+#include "transport/address_resolver.h"
 
 using namespace tolv;
 
@@ -26,8 +27,21 @@ IPmcByteString* CPmcNetworkAddress::lower_cased(const char* text, std::int32_t* 
 
 std::int32_t CPmcNetworkAddress::set_text(const char* text) {
     if (text == nullptr) return kErrBadArgument;
-    // Detecting the protocol of a text needs the address resolver.
-    return kErrNotSupported;
+    std::int32_t code = kOk;
+    IPmcByteString* copy = lower_cased(text, &code);
+    if (copy == nullptr) return code;
+    EProtocol detected = Unspecified;
+    code = pmc_address_protocol(copy->get_length() ? copy->get_data() : "", &detected);
+    // Once an address has a protocol, a text of another protocol is refused.
+    if (code == kOk && protocol_ != Unspecified && detected != protocol_) code = kErrBadArgument;
+    if (code != kOk) {
+        copy->release();
+        return code;
+    }
+    if (text_ != nullptr) text_->release();
+    text_ = copy;
+    if (protocol_ == Unspecified) protocol_ = detected;
+    return kOk;
 }
 
 std::int32_t CPmcNetworkAddress::assign(const char* text, EProtocol protocol, std::uint16_t port) {
@@ -63,7 +77,13 @@ std::int32_t CPmcNetworkAddress::set_port(std::uint16_t port) {
     return kOk;
 }
 
-bool CPmcNetworkAddress::equals(const IPmcNetworkAddress*) const { return false; }
+bool CPmcNetworkAddress::equals(const IPmcNetworkAddress* other) const {
+    if (other == nullptr) return false;
+    bool same = false;
+    if (pmc_address_equal(text(), other->text(), &same) != kOk || !same) return false;
+    // Only when the other address has a port does the port count.
+    return protocol_ == other->protocol() && (other->port() == 0 || port_ == other->port());
+}
 
 std::int32_t CPmcNetworkAddress::clone(IPmcNetworkAddress** out) const {
     if (out == nullptr) return kErrBadArgument;
@@ -80,9 +100,18 @@ std::int32_t CPmcNetworkAddress::clone(IPmcNetworkAddress** out) const {
     return kOk;
 }
 
-bool CPmcNetworkAddress::is_valid() const { return false; }
+bool CPmcNetworkAddress::is_valid() const {
+    bool valid = false;
+    return pmc_address_is_valid(text(), &valid) == kOk && valid;
+}
 
-std::int32_t CPmcNetworkAddress::normalize() { return kErrNotSupported; }
+std::int32_t CPmcNetworkAddress::normalize() {
+    IPmcByteString* numeric = nullptr;
+    if (const std::int32_t code = pmc_address_numeric_text(text(), &numeric); code != kOk) return code;
+    if (text_ != nullptr) text_->release();
+    text_ = numeric;
+    return kOk;
+}
 
 const char* CPmcNetworkAddress::text() const {
     const char* data = text_ ? text_->get_data() : nullptr;
