@@ -155,7 +155,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "00000000:000000000000/0"},
         TextCase{pms_tag::kIpxAddress, "0000000a-00000000000b/1", kErrBadArgument, "00000000:000000000000/0"},
         TextCase{pms_tag::kNull, "x", kErrNotSupported, "<-5>"},
-        TextCase{pms_tag::kEndOfMibView, "x", kErrNotSupported, "<-5>"}));
+        TextCase{pms_tag::kEndOfMibView, "x", kErrNotSupported, "<-5>"}),
+    [](const ::testing::TestParamInfo<TextCase>& info) {
+        return "tag" + std::to_string(info.param.tag) + "_case" + std::to_string(info.index);
+    });
 
 TEST(Value, UnsupportedConversionsAnswerTheirDefaults) {
     auto integer = own(pms_create_value(pms_tag::kInteger, nullptr));
