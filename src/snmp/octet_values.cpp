@@ -90,6 +90,13 @@ std::int32_t CPmsOctetsValue::set_bytes(const void* data, std::uint32_t length) 
         clear();
         return kOk;
     }
+    if (length <= kInlineSize) {
+        std::memmove(inline_, data, length);
+        deallocate(heap_);
+        heap_ = nullptr;
+        length_ = length;
+        return kOk;
+    }
     auto* copy = static_cast<std::uint8_t*>(allocate(length));
     if (copy == nullptr) return kErrNoMemory;
     std::memcpy(copy, data, length);
@@ -273,13 +280,14 @@ std::int32_t CPmsOctetsValue::from_index(const IPmsOid* oid, std::int32_t implie
         return code;
     }
     if (length == 0) return kOk;
-    auto* bytes = static_cast<std::uint8_t*>(allocate(length));
+    const bool fits = length <= kInlineSize;
+    auto* bytes = fits ? inline_ : static_cast<std::uint8_t*>(allocate(length));
     if (bytes == nullptr) return kErrNoMemory;
     if (const std::int32_t code = read_byte_arcs(arcs, bytes, length); code != kOk) {
-        deallocate(bytes);
+        if (!fits) deallocate(bytes);
         return code;
     }
-    heap_ = bytes;
+    heap_ = fits ? nullptr : bytes;
     length_ = length;
     return kOk;
 }

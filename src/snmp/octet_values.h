@@ -38,6 +38,9 @@ protected:
 
 private:
     static constexpr std::uint32_t kMaxFixedSize = 16;
+    // Short strings live in the object itself, so decoding a typical
+    // binding makes no extra heap block.
+    static constexpr std::uint32_t kInlineSize = 40;
 
     std::uint8_t* data() { return heap_ ? heap_ : inline_; }
     const std::uint8_t* data() const { return heap_ ? heap_ : inline_; }
@@ -48,7 +51,7 @@ private:
     std::int32_t print_address_text(IPmcByteString* out) const;
 
     const std::uint32_t fixed_size_;  // 0 for OCTET STRING and Opaque
-    std::uint8_t inline_[kMaxFixedSize] = {};
+    std::uint8_t inline_[kInlineSize] = {};
     std::uint8_t* heap_ = nullptr;
     std::uint32_t length_;
 };

@@ -22,7 +22,9 @@ const char* text_of(const IPmsOid* oid, std::size_t* length) {
 }
 }  // namespace
 
-CPmsOidValue::~CPmsOidValue() { deallocate(text_); }
+CPmsOidValue::~CPmsOidValue() {
+    if (text_ != inline_text_) deallocate(text_);
+}
 
 CPmsOidValue* CPmsOidValue::clone(std::int32_t* result) const {
     auto* copy = create<CPmsOidValue>();
@@ -38,10 +40,12 @@ CPmsOidValue* CPmsOidValue::clone(std::int32_t* result) const {
 
 std::int32_t CPmsOidValue::reserve(std::size_t length) {
     if (length + 1 <= capacity_) return kOk;
-    std::size_t capacity = capacity_ < 32 ? 32 : capacity_;
+    std::size_t capacity = capacity_ * 2;
     while (capacity < length + 1) capacity *= 2;
-    auto* grown = static_cast<char*>(reallocate(text_, capacity));
+    const bool on_heap = text_ != inline_text_;
+    auto* grown = static_cast<char*>(on_heap ? reallocate(text_, capacity) : allocate(capacity));
     if (grown == nullptr) return kErrNoMemory;
+    if (!on_heap) std::memcpy(grown, inline_text_, length_ + 1);
     text_ = grown;
     capacity_ = capacity;
     return kOk;
@@ -50,7 +54,7 @@ std::int32_t CPmsOidValue::reserve(std::size_t length) {
 std::int32_t CPmsOidValue::replace_text(const char* text, std::size_t length) {
     if (length == 0) {
         length_ = 0;
-        if (text_) text_[0] = '\0';
+        text_[0] = '\0';
         count_ = 0;
         return kOk;
     }
@@ -72,7 +76,7 @@ std::int32_t CPmsOidValue::append_text(const char* text, std::size_t length) {
     if (length == 0) return kOk;
     const std::size_t separator = length_ != 0 ? 1 : 0;
     // `text` may point into our own storage: remember its offset.
-    const bool own = text_ != nullptr && text >= text_ && text < text_ + capacity_;
+    const bool own = text >= text_ && text < text_ + capacity_;
     const std::size_t offset = own ? static_cast<std::size_t>(text - text_) : 0;
     if (const std::int32_t code = reserve(length_ + separator + length); code != kOk) return code;
     if (own) text = text_ + offset;
@@ -110,7 +114,7 @@ std::int32_t CPmsOidValue::assign(const IPmsValue* other) {
 
 void CPmsOidValue::clear() {
     length_ = 0;
-    if (text_) text_[0] = '\0';
+    text_[0] = '\0';
     count_ = 0;
 }
 

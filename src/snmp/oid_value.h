@@ -8,7 +8,7 @@
 
 class CPmsOidValue final : public CPmsValueBase, public virtual IPmsOid {
 public:
-    CPmsOidValue() : CPmsValueBase(pms_tag::kObjectIdentifier) {}
+    CPmsOidValue() : CPmsValueBase(pms_tag::kObjectIdentifier) { inline_text_[0] = '\0'; }
     ~CPmsOidValue() override;
 
     // Both interfaces name these; one implementation serves both.
@@ -61,7 +61,7 @@ public:
     IPmsValue* as_value() override { return this; }
     const IPmsValue* as_value() const override { return this; }
 
-    const char* text() const { return text_ ? text_ : ""; }
+    const char* text() const { return text_; }
     std::size_t text_length() const { return length_; }
 
 protected:
@@ -76,8 +76,11 @@ private:
     std::int32_t append_text(const char* text, std::size_t length);
     void remove_front_bytes(std::size_t length, std::uint32_t arcs);
 
-    char* text_ = nullptr;
+    // Typical OIDs fit in the object itself; longer ones move to the heap.
+    static constexpr std::size_t kInlineCapacity = 64;
+    char inline_text_[kInlineCapacity];
+    char* text_ = inline_text_;
     std::size_t length_ = 0;
-    std::size_t capacity_ = 0;
+    std::size_t capacity_ = kInlineCapacity;
     mutable std::int32_t count_ = 0;
 };

@@ -57,6 +57,10 @@ public:
     std::int32_t request_header(IPmsPdu*) override { return 0; }
     std::int32_t trap_v1_header(IPmsPdu*) override { return 0; }
     std::int32_t trap_v2_header(IPmsPdu*) override { return 0; }
+    void set_buffer(IPmsPacketBuffer*) override {}
+    void set_translate_type(std::int32_t) override {}
+    void set_header_only(bool) override {}
+    std::uint32_t encoded_count() const override { return 0; }
 };
 }  // namespace
 
