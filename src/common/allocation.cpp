@@ -1,14 +1,39 @@
 #include "common/allocation.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 
 namespace tolv {
+namespace object_pool {
+thread_local FreeLists lists{};
+std::atomic<bool> injector_armed{false};  // on any thread: only then is the countdown read
+}  // namespace object_pool
+
 namespace {
+using namespace object_pool;
 thread_local long countdown = -1;
-}
+
+// Gives the cached blocks back when the thread ends.
+struct FreeListsOwner {
+    ~FreeListsOwner() {
+        for (std::size_t c = 0; c < kClasses; ++c) {
+            while (FreeBlock* block = lists.heads[c]) {
+                lists.heads[c] = block->next;
+                std::free(block);
+            }
+            lists.counts[c] = 0;
+        }
+        lists.closed = true;
+    }
+};
+thread_local FreeListsOwner owner;
+
+std::size_t class_of(std::size_t bytes) { return bytes == 0 ? kClasses : (bytes - 1) / kGrain; }
+}  // namespace
 
 bool allocation_should_fail() {
-    if (countdown < 0) return false;
+    if (!injector_armed.load(std::memory_order_relaxed) || countdown < 0) return false;
     if (countdown == 0) {
         countdown = -1;
         return true;
@@ -29,8 +54,37 @@ void* reallocate(void* block, std::size_t bytes) {
 
 void deallocate(void* block) { std::free(block); }
 
+void* allocate_object(std::size_t bytes) {
+    if (allocation_should_fail()) return nullptr;
+    const std::size_t c = class_of(bytes);
+    if (!TOLV_OBJECT_POOL || c >= kClasses || lists.closed) return std::malloc(bytes == 0 ? 1 : bytes);
+    if (FreeBlock* block = lists.heads[c]; block != nullptr) {
+        lists.heads[c] = block->next;
+        --lists.counts[c];
+        return block;
+    }
+    (void)&owner;  // makes sure this thread's cache is handed back at its end
+    return std::malloc((c + 1) * kGrain);  // the whole class, so any object of it fits later
+}
+
+void deallocate_object(void* block, std::size_t bytes) {
+    if (block == nullptr) return;
+    const std::size_t c = class_of(bytes);
+    if (!TOLV_OBJECT_POOL || c >= kClasses || lists.closed || lists.counts[c] >= kMaxCached) {
+        std::free(block);
+        return;
+    }
+    auto* free_block = static_cast<FreeBlock*>(block);
+    free_block->next = lists.heads[c];
+    lists.heads[c] = free_block;
+    ++lists.counts[c];
+}
+
 namespace fault_injection {
-void fail_allocation_after(long successes) { countdown = successes; }
+void fail_allocation_after(long successes) {
+    countdown = successes;
+    if (successes >= 0) injector_armed.store(true, std::memory_order_relaxed);
+}
 }  // namespace fault_injection
 
 }  // namespace tolv

@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
+#include "common/allocation.h"
 #include "tolvcomm/byte_string.h"
 
-class CPmcByteString final : public IPmcByteString {
+class CPmcByteString final : public IPmcByteString, public tolv::PooledObject {
 public:
     CPmcByteString() = default;
     CPmcByteString(const CPmcByteString&) = delete;

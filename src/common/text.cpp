@@ -5,22 +5,19 @@
 
 namespace tolv {
 
-Text::~Text() { deallocate(data_); }
+Text::~Text() {
+    if (data_ != inline_) deallocate(data_);
+}
 
 std::int32_t Text::set(const char* text) { return set(text, text ? std::strlen(text) : 0); }
 
 std::int32_t Text::set(const char* text, std::size_t length) {
-    if (text == nullptr || length == 0) {
-        deallocate(data_);
-        data_ = nullptr;
-        size_ = 0;
-        return kOk;
-    }
-    auto* copy = static_cast<char*>(allocate(length + 1));
+    if (text == nullptr) length = 0;
+    char* copy = length < kInline ? inline_ : static_cast<char*>(allocate(length + 1));
     if (copy == nullptr) return kErrNoMemory;
-    std::memcpy(copy, text, length);
+    if (length != 0) std::memmove(copy, text, length);
     copy[length] = '\0';
-    deallocate(data_);
+    if (data_ != inline_ && data_ != copy) deallocate(data_);
     data_ = copy;
     size_ = length;
     return kOk;

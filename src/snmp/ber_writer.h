@@ -94,12 +94,18 @@ public:
 
     // One base-128 sub-identifier (high bit set on all but its last byte).
     void put_subidentifier(std::uint64_t value) {
-        put_byte(static_cast<std::uint8_t>(value & 0x7F));
-        value >>= 7;
-        while (value != 0) {
-            put_byte(static_cast<std::uint8_t>(0x80 | (value & 0x7F)));
-            value >>= 7;
+        if (value < 0x80 && position_ != begin_ && !overflow_) {  // most arcs: one byte
+            *--position_ = static_cast<std::uint8_t>(value);
+            return;
         }
+        std::size_t count = 1;
+        for (std::uint64_t rest = value >> 7; rest != 0; rest >>= 7) ++count;
+        if (overflow_ || static_cast<std::size_t>(position_ - begin_) < count) {
+            overflow_ = true;
+            return;
+        }
+        *--position_ = static_cast<std::uint8_t>(value & 0x7F);
+        for (value >>= 7; value != 0; value >>= 7) *--position_ = static_cast<std::uint8_t>(0x80 | (value & 0x7F));
     }
 
 private:

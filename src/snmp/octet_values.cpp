@@ -26,7 +26,9 @@ constexpr std::uint32_t kIpxDomainArc = 5;
 }  // namespace
 
 CPmsOctetsValue::CPmsOctetsValue(std::int32_t tag)
-    : CPmsValueBase(tag), fixed_size_(fixed_size_of(tag)), length_(fixed_size_of(tag)) {}
+    : CPmsValueBase(tag), fixed_size_(fixed_size_of(tag)), length_(fixed_size_of(tag)) {
+    std::memset(inline_, 0, kMaxFixedSize);
+}
 
 CPmsOctetsValue::~CPmsOctetsValue() { deallocate(heap_); }
 
@@ -58,7 +60,7 @@ std::int32_t CPmsOctetsValue::assign(const IPmsValue* other) {
 
 void CPmsOctetsValue::clear() {
     if (is_fixed_size()) {
-        std::memset(inline_, 0, sizeof inline_);
+        std::memset(inline_, 0, fixed_size_);
         return;
     }
     deallocate(heap_);

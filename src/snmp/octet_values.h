@@ -51,7 +51,7 @@ private:
     std::int32_t print_address_text(IPmcByteString* out) const;
 
     const std::uint32_t fixed_size_;  // 0 for OCTET STRING and Opaque
-    std::uint8_t inline_[kInlineSize] = {};
+    std::uint8_t inline_[kInlineSize];  // the fixed-size types keep theirs zeroed
     std::uint8_t* heap_ = nullptr;
     std::uint32_t length_;
 };

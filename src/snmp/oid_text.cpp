@@ -1,5 +1,7 @@
 #include "snmp/oid_text.h"
 
+#include <cstring>
+
 #include "tolvcomm/value.h"
 
 namespace tolv::oid_text {
@@ -51,27 +53,49 @@ std::size_t prefix_length(const char* text, std::size_t length, std::uint32_t ar
 }
 
 std::size_t format_arc(std::uint32_t arc, char* out) {
-    char reversed[10];
-    std::size_t n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + arc % 10);
-        arc /= 10;
-    } while (arc != 0);
-    for (std::size_t i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
-    return n;
+    if (arc < 10) {
+        out[0] = static_cast<char>('0' + arc);
+        return 1;
+    }
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::size_t digits = 2;
+    for (std::uint64_t limit = 100; arc >= limit && digits < 10; limit *= 10) ++digits;
+    char* p = out + digits;
+    while (arc >= 100) {
+        const std::uint32_t pair = (arc % 100) * 2;
+        arc /= 100;
+        *--p = kPairs[pair + 1];
+        *--p = kPairs[pair];
+    }
+    if (arc >= 10) {
+        *--p = kPairs[arc * 2 + 1];
+        *--p = kPairs[arc * 2];
+    } else {
+        *--p = static_cast<char>('0' + arc);
+    }
+    return digits;
+}
+
+std::uint32_t read_arc(const char* text, std::size_t length) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') break;  // like strtoul: the number ends at the first non-digit
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > UINT32_MAX) return UINT32_MAX;
+    }
+    return static_cast<std::uint32_t>(value);
 }
 
 bool ArcCursor::next(std::uint32_t* arc) {
     if (position_ >= end_) return false;
-    std::uint64_t value = 0;
-    bool in_digits = true;  // like strtoul: the number ends at the first non-digit
-    while (position_ < end_ && *position_ != '.') {
-        const char c = *position_++;
-        if (c < '0' || c > '9') in_digits = false;
-        if (in_digits && value <= UINT32_MAX) value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (position_ < end_) ++position_;  // the dot
-    *arc = value > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(value);
+    const char* dot = static_cast<const char*>(std::memchr(position_, '.', static_cast<std::size_t>(end_ - position_)));
+    const char* arc_end = dot ? dot : end_;
+    *arc = read_arc(position_, static_cast<std::size_t>(arc_end - position_));
+    position_ = dot ? dot + 1 : end_;
     return true;
 }
 

@@ -25,6 +25,10 @@ std::size_t prefix_length(const char* text, std::size_t length, std::uint32_t ar
 // Writes the arc in decimal into `out` (at least 10 bytes); returns its length.
 std::size_t format_arc(std::uint32_t arc, char* out);
 
+// The arc whose text starts at `text` (up to `length` characters): the
+// leading digits, as strtoul reads them, saturating at 0xFFFFFFFF.
+std::uint32_t read_arc(const char* text, std::size_t length);
+
 // Reads the arcs of a dotted text one after the other.
 class ArcCursor {
 public:

@@ -6,6 +6,7 @@
 #include "common/byte_string.h"
 #include "common/result.h"
 #include "snmp/index_form.h"
+#include "snmp/oid_codec.h"
 #include "snmp/oid_text.h"
 #include "snmp/value_factory.h"
 #include "tolvcomm/result_codes.h"
@@ -34,6 +35,7 @@ CPmsOidValue* CPmsOidValue::clone(std::int32_t* result) const {
         return fail<CPmsOidValue>(result, code);
     }
     copy->count_ = count_;
+    copy->remember_encoded(encoded_, encoded_length_);
     set_result(result, kOk);
     return copy;
 }
@@ -52,6 +54,7 @@ std::int32_t CPmsOidValue::reserve(std::size_t length) {
 }
 
 std::int32_t CPmsOidValue::replace_text(const char* text, std::size_t length) {
+    encoded_length_ = 0;
     if (length == 0) {
         length_ = 0;
         text_[0] = '\0';
@@ -74,6 +77,7 @@ std::int32_t CPmsOidValue::replace_text(const char* text, std::size_t length) {
 
 std::int32_t CPmsOidValue::append_text(const char* text, std::size_t length) {
     if (length == 0) return kOk;
+    encoded_length_ = 0;
     const std::size_t separator = length_ != 0 ? 1 : 0;
     // `text` may point into our own storage: remember its offset.
     const bool own = text >= text_ && text < text_ + capacity_;
@@ -88,6 +92,7 @@ std::int32_t CPmsOidValue::append_text(const char* text, std::size_t length) {
 }
 
 void CPmsOidValue::remove_front_bytes(std::size_t length, std::uint32_t arcs) {
+    encoded_length_ = 0;
     if (length >= length_) {
         clear();
         return;
@@ -96,6 +101,44 @@ void CPmsOidValue::remove_front_bytes(std::size_t length, std::uint32_t arcs) {
     std::memmove(text_, text_ + cut, length_ - cut + 1);
     length_ -= cut;
     if (count_ != kUnknownCount) count_ -= static_cast<std::int32_t>(arcs);
+}
+
+namespace {
+// Answered only by CPmsOidValue: how the codec recognises its own OIDs.
+constexpr std::int32_t kOwnOidPart = 0x544F4F49;
+}  // namespace
+
+CPmsOidValue* CPmsOidValue::of(IPmsValue* value) {
+    void* part = nullptr;
+    if (value == nullptr || value->query_interface(kOwnOidPart, &part) != kOk) return nullptr;
+    return static_cast<CPmsOidValue*>(part);
+}
+
+std::int32_t CPmsOidValue::query_interface(std::int32_t id, void** out) {
+    if (id != kOwnOidPart) return CPmsValueBase::query_interface(id, out);
+    if (out != nullptr) *out = this;
+    return kOk;
+}
+
+void CPmsOidValue::remember_encoded(const std::uint8_t* content, std::size_t length) const {
+    if (length == 0 || length > kMaxEncoded) return;
+    std::memcpy(encoded_, content, length);
+    encoded_length_ = static_cast<std::uint8_t>(length);
+}
+
+std::int32_t CPmsOidValue::decode_from(const std::uint8_t* content, std::size_t length) {
+    clear();
+    if (const std::int32_t code = reserve(ber::oid_text_room(length)); code != kOk) return code;
+    std::uint32_t arcs = 0;
+    const long written = ber::read_oid_content(content, length, text_, &arcs);
+    if (written < 0) {
+        clear();
+        return kErrDecode;
+    }
+    length_ = static_cast<std::size_t>(written);
+    count_ = static_cast<std::int32_t>(arcs);
+    remember_encoded(content, length);
+    return kOk;
 }
 
 // IPmsValue ------------------------------------------------------------------
@@ -113,6 +156,7 @@ std::int32_t CPmsOidValue::assign(const IPmsValue* other) {
 }
 
 void CPmsOidValue::clear() {
+    encoded_length_ = 0;
     length_ = 0;
     text_[0] = '\0';
     count_ = 0;
@@ -378,6 +422,7 @@ std::int32_t CPmsOidValue::erase(std::uint32_t start, std::uint32_t count) {
         }
         return kOk;
     }
+    encoded_length_ = 0;
     const std::size_t begin = oid_text::prefix_length(text_, length_, start);  // the dot before arc `start`
     const std::size_t end = to_end ? length_ : oid_text::prefix_length(text_, length_, start + count);
     std::memmove(text_ + begin, text_ + end, length_ - end + 1);

@@ -8,6 +8,12 @@
 
 class CPmsOidValue final : public CPmsValueBase, public virtual IPmsOid {
 public:
+    // This library's own OID object behind an interface, or null for any
+    // other implementation (found without a dynamic_cast).
+    static CPmsOidValue* of(IPmsValue* value);
+    static const CPmsOidValue* of(const IPmsValue* value) { return of(const_cast<IPmsValue*>(value)); }
+    static CPmsOidValue* of(IPmsOid* oid) { return oid ? of(oid->as_value()) : nullptr; }
+
     CPmsOidValue() : CPmsValueBase(pms_tag::kObjectIdentifier) { inline_text_[0] = '\0'; }
     ~CPmsOidValue() override;
 
@@ -21,6 +27,7 @@ public:
     void clear() override;
     bool equals(const IPmsValue* other) const override;
     IPmsOid* get_oid() override { return this; }
+    std::int32_t query_interface(std::int32_t id, void** out) override;
     bool is_valid() const override;
     std::uint32_t get_uint32(std::int32_t* result) const override;
     std::int32_t to_text(IPmcByteString* out) const override;
@@ -64,6 +71,18 @@ public:
     const char* text() const { return text_; }
     std::size_t text_length() const { return length_; }
 
+    // The BER content of this OID when it is known (decoded, or encoded
+    // before), else null: encoding it again is then a copy. Any change of
+    // the text forgets it.
+    const std::uint8_t* encoded(std::size_t* length) const {
+        *length = encoded_length_;
+        return encoded_length_ != 0 ? encoded_ : nullptr;
+    }
+    void remember_encoded(const std::uint8_t* content, std::size_t length) const;
+    // Sets this OID from BER content: 0, -250 when the content is not an
+    // OID (the OID is then empty), -3 without memory.
+    std::int32_t decode_from(const std::uint8_t* content, std::size_t length);
+
 protected:
     bool has_index_form() const override { return true; }
 
@@ -77,10 +96,13 @@ private:
     void remove_front_bytes(std::size_t length, std::uint32_t arcs);
 
     // Typical OIDs fit in the object itself; longer ones move to the heap.
-    static constexpr std::size_t kInlineCapacity = 64;
+    static constexpr std::size_t kInlineCapacity = 72;
     char inline_text_[kInlineCapacity];
     char* text_ = inline_text_;
     std::size_t length_ = 0;
     std::size_t capacity_ = kInlineCapacity;
     mutable std::int32_t count_ = 0;
+    static constexpr std::size_t kMaxEncoded = 32;
+    mutable std::uint8_t encoded_[kMaxEncoded];
+    mutable std::uint8_t encoded_length_ = 0;  // 0: not known
 };

@@ -1,10 +1,11 @@
 // CPmsSnmpPacket: a PDU and its target, each owned and each optional.
 #pragma once
 
+#include "common/allocation.h"
 #include "tolvcomm/packet.h"
 #include "tolvcomm/ptr_list.h"
 
-class CPmsSnmpPacket final : public IPmsSnmpPacket {
+class CPmsSnmpPacket final : public IPmsSnmpPacket, public tolv::PooledObject {
 public:
     CPmsSnmpPacket() = default;
     ~CPmsSnmpPacket() override;

@@ -1,9 +1,10 @@
 // CPmsPdu: a PDU with its header fields, bindings and trap fields.
 #pragma once
 
+#include "common/allocation.h"
 #include "tolvcomm/pdu.h"
 
-class CPmsPdu final : public IPmsPdu {
+class CPmsPdu final : public IPmsPdu, public tolv::PooledObject {
 public:
     CPmsPdu() = default;
     ~CPmsPdu() override;

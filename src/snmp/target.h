@@ -2,10 +2,11 @@
 // share the common contents held by CPmsTargetBase.
 #pragma once
 
+#include "common/allocation.h"
 #include "common/text.h"
 #include "tolvcomm/target.h"
 
-class CPmsTargetBase : public virtual IPmsSnmpTarget {
+class CPmsTargetBase : public virtual IPmsSnmpTarget, public tolv::PooledObject {
 public:
     CPmsTargetBase() = default;
     CPmsTargetBase(const CPmsTargetBase&) = delete;

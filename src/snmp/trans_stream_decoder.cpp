@@ -6,6 +6,7 @@
 #include "log/module_logger.h"
 #include "snmp/ber_tags.h"
 #include "snmp/oid_codec.h"
+#include "snmp/oid_value.h"
 #include "snmp/packet_buffer.h"
 #include "snmp/pdu.h"
 #include "snmp/target.h"
@@ -300,18 +301,16 @@ std::int32_t CTransStreamDecoder::read_oid(IPmsOid* oid) {
     if (reader_.read_header(ber::kObjectIdentifier, &length) != kOk) return kErrDecode;
     const std::uint8_t* content = reader_.take(length);
     if (content == nullptr) return kErrDecode;
-    constexpr std::size_t kLocalText = 512;
-    char local[kLocalText];
-    const std::size_t needed = ber::kMaxOidTextPerByte * length + 1;
-    char* text = needed <= kLocalText ? local : static_cast<char*>(allocate(needed));
-    if (text == nullptr) return kErrNoMemory;
-    const long written = ber::read_oid_content(content, length, text);
-    std::int32_t code = kOk;
-    if (written < 0) {
-        code = refuse("decode error. oid format is wrong.");
-    } else {
-        code = oid->as_value()->set_bytes(text, static_cast<std::uint32_t>(written));
+    if (CPmsOidValue* ours = CPmsOidValue::of(oid); ours != nullptr) {
+        const std::int32_t code = ours->decode_from(content, length);
+        return code == kErrDecode ? refuse("decode error. oid format is wrong.") : code;
     }
-    if (text != local) deallocate(text);
+    // Another implementation of IPmsOid: through its text.
+    char* text = static_cast<char*>(allocate(ber::oid_text_room(length)));
+    if (text == nullptr) return kErrNoMemory;
+    const long written = ber::read_oid_content(content, length, text, nullptr);
+    const std::int32_t code = written < 0 ? refuse("decode error. oid format is wrong.")
+                                          : oid->as_value()->set_bytes(text, static_cast<std::uint32_t>(written));
+    deallocate(text);
     return code;
 }

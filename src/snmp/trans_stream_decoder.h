@@ -2,12 +2,13 @@
 // and PDU, checking every tag and length.
 #pragma once
 
+#include "common/allocation.h"
 #include "snmp/ber_reader.h"
 #include "snmp/translator.h"
 #include "tolvcomm/result_codes.h"
 #include "tolvcomm/value.h"
 
-class CTransStreamDecoder final : public IPmsTranslator, public IPmsValueVisitor {
+class CTransStreamDecoder final : public IPmsTranslator, public IPmsValueVisitor, public tolv::PooledObject {
 public:
     std::int32_t header(IPmsCommunity* target) override;
     std::int32_t v3_header(IPmsUsm*) override { return tolv::kErrNotSupported; }

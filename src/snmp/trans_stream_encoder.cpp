@@ -5,6 +5,7 @@
 #include "log/module_logger.h"
 #include "snmp/ber_tags.h"
 #include "snmp/oid_codec.h"
+#include "snmp/oid_value.h"
 #include "snmp/packet_buffer.h"
 #include "snmp/trap_v1.h"
 
@@ -112,7 +113,7 @@ std::int32_t CTransStreamEncoder::trap_v1_header(IPmsPdu* pdu) {
     return code;
 }
 
-std::int32_t CTransStreamEncoder::put_oid_text(const char* text, std::size_t length) {
+std::int32_t CTransStreamEncoder::put_oid_text(const char* text, std::size_t length, const std::uint8_t** content) {
     const std::uint8_t* end = writer_.mark();
     const std::int32_t code = ber::put_oid_content(writer_, text, length);
     if (code == kErrBadArgument) {
@@ -120,11 +121,25 @@ std::int32_t CTransStreamEncoder::put_oid_text(const char* text, std::size_t len
         return code;
     }
     if (code != kOk) return code;
+    if (content != nullptr) *content = writer_.position();
     writer_.close(ber::kObjectIdentifier, end);
     return kOk;
 }
 
 std::int32_t CTransStreamEncoder::visit_oid(IPmsValue* value) {
+    if (const auto* ours = CPmsOidValue::of(value); ours != nullptr) {
+        std::size_t known = 0;
+        const std::uint8_t* end = writer_.mark();
+        if (const std::uint8_t* content = ours->encoded(&known); content != nullptr) {
+            writer_.put_bytes(content, known);
+            writer_.close(ber::kObjectIdentifier, end);
+            return kOk;
+        }
+        const std::uint8_t* content = nullptr;
+        const std::int32_t code = put_oid_text(ours->text(), ours->text_length(), &content);
+        if (code == kOk && !writer_.overflow()) ours->remember_encoded(content, static_cast<std::size_t>(end - content));
+        return code;
+    }
     std::uint32_t length = 0;
     const auto* text = reinterpret_cast<const char*>(value->get_bytes(&length, nullptr));
     return put_oid_text(text ? text : "", text ? length : 0);

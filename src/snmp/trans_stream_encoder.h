@@ -2,12 +2,13 @@
 // buffer of the target's maximum message size.
 #pragma once
 
+#include "common/allocation.h"
 #include "snmp/ber_writer.h"
 #include "snmp/translator.h"
 #include "tolvcomm/result_codes.h"
 #include "tolvcomm/value.h"
 
-class CTransStreamEncoder final : public IPmsTranslator, public IPmsValueVisitor {
+class CTransStreamEncoder final : public IPmsTranslator, public IPmsValueVisitor, public tolv::PooledObject {
 public:
     std::int32_t header(IPmsCommunity* target) override;
     std::int32_t v3_header(IPmsUsm*) override { return tolv::kErrNotSupported; }
@@ -40,7 +41,9 @@ public:
 
 private:
     std::int32_t put_unsigned(IPmsValue* value);
-    std::int32_t put_oid_text(const char* text, std::size_t length);
+    // Writes an OID from its text; *content (when given) receives where its
+    // content bytes start.
+    std::int32_t put_oid_text(const char* text, std::size_t length, const std::uint8_t** content = nullptr);
 
     IPmsPacketBuffer* buffer_ = nullptr;
     std::int32_t version_ = -1;

@@ -22,7 +22,11 @@ std::int32_t trap_v1_fields_of(const IPmsPdu* pdu, TrapV1Fields* out) {
     }
     const std::uint32_t last = copy->as_value()->get_element(count - 1, nullptr);
     copy->erase(count - 2, 2);
-    if (copy->compare(ber::kStandardTrapPrefix, nullptr) == pms_oid_relation::kEqual) {
+    // Standard traps carry generic numbers 0 to 5 (last arc 1 to 6). Any
+    // other last arc under the standard prefix is written as an
+    // enterprise-specific trap, which reads back as the same trap OID.
+    const bool standard = last >= 1 && last <= 6;
+    if (standard && copy->compare(ber::kStandardTrapPrefix, nullptr) == pms_oid_relation::kEqual) {
         out->generic = static_cast<std::int32_t>(last - 1);
         out->specific = 0;
     } else {

@@ -5,9 +5,10 @@
 
 #include <cstdint>
 
+#include "common/allocation.h"
 #include "tolvcomm/value.h"
 
-class CPmsValueBase : public virtual IPmsValue {
+class CPmsValueBase : public virtual IPmsValue, public tolv::PooledObject {
 public:
     explicit CPmsValueBase(std::int32_t tag) : tag_(tag) {}
     CPmsValueBase(const CPmsValueBase&) = delete;

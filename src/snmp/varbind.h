@@ -2,9 +2,10 @@
 // decoder fills from a response's error fields.
 #pragma once
 
+#include "common/allocation.h"
 #include "tolvcomm/varbind.h"
 
-class CPmsVarBind final : public IPmsVarBind {
+class CPmsVarBind final : public IPmsVarBind, public tolv::PooledObject {
 public:
     CPmsVarBind() = default;
     ~CPmsVarBind() override;

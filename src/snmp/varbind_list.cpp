@@ -11,7 +11,7 @@ using namespace tolv;
 
 CPmsVarBindList::~CPmsVarBindList() {
     for (std::uint32_t i = 0; i < count_; ++i) items_[i]->release();
-    deallocate(items_);
+    if (items_ != inline_items_) deallocate(items_);
 }
 
 IPmsVarBindList* CPmsVarBindList::clone(std::int32_t* result) const {
@@ -44,9 +44,12 @@ bool CPmsVarBindList::equals(const IPmsVarBindList* other) const {
 std::int32_t CPmsVarBindList::insert_at(std::uint32_t index, IPmsVarBind* binding) {
     if (binding == nullptr) return kErrBadArgument;
     if (count_ == capacity_) {
-        const std::uint32_t capacity = capacity_ == 0 ? 8 : capacity_ * 2;
-        auto* grown = static_cast<IPmsVarBind**>(reallocate(items_, capacity * sizeof(IPmsVarBind*)));
+        const std::uint32_t capacity = capacity_ * 2;
+        const bool on_heap = items_ != inline_items_;
+        auto* grown = static_cast<IPmsVarBind**>(on_heap ? reallocate(items_, capacity * sizeof(IPmsVarBind*))
+                                                         : allocate(capacity * sizeof(IPmsVarBind*)));
         if (grown == nullptr) return kErrNoMemory;
+        if (!on_heap) std::memcpy(grown, inline_items_, count_ * sizeof(IPmsVarBind*));
         items_ = grown;
         capacity_ = capacity;
     }
@@ -135,13 +138,17 @@ IPmsVarBindList* CPmsVarBindList::split_front(std::uint32_t count, std::int32_t*
     if (front == nullptr) return fail<IPmsVarBindList>(result, kErrNoMemory);
     const std::uint32_t moved = count < count_ ? count : count_;
     if (moved != 0) {
-        front->items_ = static_cast<IPmsVarBind**>(allocate(moved * sizeof(IPmsVarBind*)));
-        if (front->items_ == nullptr) {
-            front->release();
-            return fail<IPmsVarBindList>(result, kErrNoMemory);
+        if (moved > front->capacity_) {
+            front->items_ = static_cast<IPmsVarBind**>(allocate(moved * sizeof(IPmsVarBind*)));
+            if (front->items_ == nullptr) {
+                front->items_ = front->inline_items_;
+                front->release();
+                return fail<IPmsVarBindList>(result, kErrNoMemory);
+            }
+            front->capacity_ = moved;
         }
         std::memcpy(front->items_, items_, moved * sizeof(IPmsVarBind*));
-        front->count_ = front->capacity_ = moved;
+        front->count_ = moved;
         std::memmove(items_, items_ + moved, (count_ - moved) * sizeof(IPmsVarBind*));
         count_ -= moved;
     }

@@ -1,9 +1,10 @@
 // CPmsVarBindList: an ordered array of bindings that it owns.
 #pragma once
 
+#include "common/allocation.h"
 #include "tolvcomm/varbind.h"
 
-class CPmsVarBindList final : public IPmsVarBindList {
+class CPmsVarBindList final : public IPmsVarBindList, public tolv::PooledObject {
 public:
     CPmsVarBindList() = default;
     ~CPmsVarBindList() override;
@@ -32,7 +33,10 @@ private:
     std::int32_t add_at(std::uint32_t index, IPmsOid* oid, IPmsValue* value);
     IPmsVarBind* unlink(std::uint32_t index);
 
-    IPmsVarBind** items_ = nullptr;
+    // Most PDUs have a few bindings: room for them comes with the list.
+    static constexpr std::uint32_t kInlineItems = 8;
+    IPmsVarBind* inline_items_[kInlineItems];
+    IPmsVarBind** items_ = inline_items_;
     std::uint32_t count_ = 0;
-    std::uint32_t capacity_ = 0;
+    std::uint32_t capacity_ = kInlineItems;
 };

@@ -2,9 +2,10 @@
 // protocol and port.
 #pragma once
 
+#include "common/allocation.h"
 #include "tolvcomm/network_address.h"
 
-class CPmcNetworkAddress final : public IPmcNetworkAddress {
+class CPmcNetworkAddress final : public IPmcNetworkAddress, public tolv::PooledObject {
 public:
     CPmcNetworkAddress() = default;
     CPmcNetworkAddress(const CPmcNetworkAddress&) = delete;

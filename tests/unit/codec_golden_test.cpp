@@ -323,6 +323,20 @@ TEST(CodecGolden, Traps) {
         EXPECT_EQ(packet->get_pdu()->get_trap_oid()->compare(c.trap_oid, nullptr), pms_oid_relation::kEqual);
         EXPECT_EQ(packet->get_pdu()->get_timestamp()->get_uint32(nullptr), 5u);
     }
+    // Under the standard prefix, a last arc that is no generic number is
+    // written as an enterprise-specific trap and reads back unchanged.
+    for (const char* odd : {"1.3.6.1.6.3.1.1.5.0.0", "1.3.6.1.6.3.1.1.5.0.7"}) {
+        auto pdu = own(pms_create_pdu(nullptr));
+        pdu->set_type(pms_pdu_type::kTrap);
+        pdu->set_timestamp(value_of(pms_tag::kTimeTicks, "5"));
+        pdu->set_trap_oid(value_of(pms_tag::kObjectIdentifier, odd));
+        const Encoded encoded = encode(pdu.get(), target.get());
+        ASSERT_EQ(encoded.code, kOk) << odd;
+        const Decoded decoded = decode(encoded.bytes);
+        auto packet = own(decoded.packet);
+        ASSERT_EQ(decoded.code, kOk) << odd;
+        EXPECT_EQ(packet->get_pdu()->get_trap_oid()->compare(odd, nullptr), pms_oid_relation::kEqual) << odd;
+    }
     // Trap OIDs that cannot be written as a Trap-PDU, and traps without fields.
     for (const char* refused : {"1", "1.3.6.1.4.1.9.1.7"}) {
         auto pdu = own(pms_create_pdu(nullptr));
