@@ -3,6 +3,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "tolvcomm/get_data.h"
 #include "tolvcomm/log.h"
 #include "tolvcomm/ptr_list.h"
 #include "tolvcomm/result_codes.h"
@@ -10,6 +13,7 @@
 namespace {
 using CreatePduList = IPmcPtrList<IPmsPdu>* (*)(std::int32_t*);
 using GetLogManager = ILogManager* (*)();
+using CreateGetData = IPmcGetData* (*)(std::int32_t*);
 
 class Library {
 public:
@@ -116,4 +120,46 @@ TEST(OutsideCaller, ReachesTheLogManager) {
     ILogSession* snmp = manager->get_session("snmp", &result);
     EXPECT_EQ(snmp->get_level_mask(), log_level::kError | log_level::kWarn);
     EXPECT_EQ(library.find<void*>("_ZN4tolv8allocateEm"), nullptr);  // internals stay hidden
+}
+
+TEST(OutsideCaller, WalksATableOnTheAgent) {
+    Library library;
+    ASSERT_TRUE(library.loaded()) << dlerror();
+    auto create_get_data = library.find<CreateGetData>("_Z19pmc_create_get_dataPi");
+    auto create_list = library.find<CreatePduList>("_Z19pms_create_pdu_listPi");
+    ASSERT_NE(create_get_data, nullptr);
+    ASSERT_NE(create_list, nullptr);
+
+    std::int32_t result = 1;
+    IPmcGetData* data = create_get_data(&result);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(result, tolv::kOk);
+    ASSERT_EQ(data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, 0, nullptr, 0, 0, 0, nullptr,
+                         nullptr, nullptr, 3000, 1, 0),
+              tolv::kOk);
+    ASSERT_EQ(data->add_oid_string("1.3.6.1.2.1.25.3.2.1.3", false), tolv::kOk);
+    IPmcPtrList<IPmsPdu>* rows = create_list(nullptr);
+    ASSERT_EQ(data->get_data(rows, "1.3.6.1.2.1.25.3.2.1.3"), tolv::kOk);
+    EXPECT_EQ(rows->get_count(), 5u);
+    IPmcPtrListIterator* it = rows->create_iterator(nullptr);
+    const IPmsValue* value = rows->get_at(it)->get_bindings()->get(0)->get_value();
+    std::uint32_t length = 0;
+    const std::uint8_t* bytes = value->get_bytes(&length, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), length), "device number 1");
+    rows->release_iterator(it);
+    rows->release();
+
+    data->release();
+
+    // A new object for a new request: the walk's last answer stays in the PDU
+    // of the first one.
+    IPmcGetData* name_data = create_get_data(nullptr);
+    ASSERT_EQ(name_data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, 0, nullptr, 0, 0, 0, nullptr,
+                              nullptr, nullptr, 3000, 1, 0),
+              tolv::kOk);
+    name_data->add_oid_string("1.3.6.1.2.1.1.5", true);
+    char name[64];
+    EXPECT_EQ(name_data->get_text(name, sizeof name), tolv::kOk);
+    EXPECT_STREQ(name, "sim-printer");
+    name_data->release();
 }
