@@ -4,7 +4,6 @@
 
 #include "common/result.h"
 #include "session/session_dispatcher.h"
-#include "snmp/oid_text.h"
 #include "snmp/pdu.h"
 #include "snmp/target.h"
 #include "snmp/value_factory.h"
@@ -27,18 +26,25 @@ void release_and_forget(T*& object) {
     object = nullptr;
 }
 
-// Numeric order of two OID texts: negative, 0 or positive.
+// Numeric order of two OID texts: negative, 0 or positive. Arcs are
+// compared as numbers: a longer run of digits is the larger number (leading
+// zeros aside, which valid OIDs do not have).
 int numeric_order(const char* a, std::size_t a_length, const char* b, std::size_t b_length) {
-    oid_text::ArcCursor left(a, a_length);
-    oid_text::ArcCursor right(b, b_length);
-    for (;;) {
-        std::uint32_t x = 0;
-        std::uint32_t y = 0;
-        const bool has_x = left.next(&x);
-        const bool has_y = right.next(&y);
-        if (!has_x || !has_y) return has_x - has_y;
-        if (x != y) return x < y ? -1 : 1;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a_length && j < b_length) {
+        std::size_t a_end = i;
+        std::size_t b_end = j;
+        while (a_end < a_length && a[a_end] != '.') ++a_end;
+        while (b_end < b_length && b[b_end] != '.') ++b_end;
+        const std::size_t a_digits = a_end - i;
+        const std::size_t b_digits = b_end - j;
+        if (a_digits != b_digits) return a_digits < b_digits ? -1 : 1;
+        if (const int order = std::memcmp(a + i, b + j, a_digits); order != 0) return order;
+        i = a_end + 1;
+        j = b_end + 1;
     }
+    return (i < a_length) - (j < b_length);
 }
 
 std::size_t length_of(const IPmsOid* oid, const char** text) {

@@ -14,6 +14,14 @@ namespace {
 using namespace object_pool;
 thread_local long countdown = -1;
 
+// Trivially destructible for the same reason as the free lists.
+struct SpareBuffer {
+    void* block;
+    std::size_t size;
+};
+thread_local SpareBuffer spare{};
+thread_local void* receive_buffer = nullptr;
+
 // Gives the cached blocks back when the thread ends.
 struct FreeListsOwner {
     ~FreeListsOwner() {
@@ -24,6 +32,10 @@ struct FreeListsOwner {
             }
             lists.counts[c] = 0;
         }
+        std::free(spare.block);
+        spare.block = nullptr;
+        std::free(receive_buffer);
+        receive_buffer = nullptr;
         lists.closed = true;
     }
 };
@@ -53,6 +65,37 @@ void* reallocate(void* block, std::size_t bytes) {
 }
 
 void deallocate(void* block) { std::free(block); }
+
+void* allocate_buffer(std::size_t bytes) {
+    if (allocation_should_fail()) return nullptr;
+    if (TOLV_OBJECT_POOL && spare.block != nullptr && spare.size >= bytes && !lists.closed) {
+        void* block = spare.block;
+        spare.block = nullptr;
+        return block;
+    }
+    (void)&owner;
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+void deallocate_buffer(void* block, std::size_t bytes) {
+    if (block == nullptr) return;
+    if (!TOLV_OBJECT_POOL || lists.closed || (spare.block != nullptr && spare.size >= bytes)) {
+        std::free(block);
+        return;
+    }
+    std::free(spare.block);
+    spare.block = block;
+    spare.size = bytes;
+}
+
+void* thread_receive_buffer(std::size_t bytes) {
+    if (receive_buffer == nullptr && !lists.closed) {
+        if (allocation_should_fail()) return nullptr;
+        (void)&owner;
+        receive_buffer = std::malloc(bytes);
+    }
+    return receive_buffer;
+}
 
 void* allocate_object(std::size_t bytes) {
     if (allocation_should_fail()) return nullptr;

@@ -30,6 +30,16 @@ void* allocate(std::size_t bytes);  // null on failure
 void* reallocate(void* block, std::size_t bytes);  // null on failure, block kept
 void deallocate(void* block);
 
+// Buffers of message size are wanted once per request: each thread keeps
+// the last one given back and hands it out again when it is large enough.
+void* allocate_buffer(std::size_t bytes);
+void deallocate_buffer(void* block, std::size_t bytes);
+
+// The thread's receive buffer of `bytes` (the same size every time), made
+// on first use and kept until the thread ends: exchanges on one thread run
+// one after the other. Null without memory.
+void* thread_receive_buffer(std::size_t bytes);
+
 // Small objects that are made and released in numbers (values, OIDs,
 // bindings) come from per-thread free lists; the size is needed again
 // when the block is given back.

@@ -8,22 +8,32 @@
 
 using namespace tolv;
 
-CPmcByteString::~CPmcByteString() { deallocate(data_); }
+CPmcByteString::~CPmcByteString() { free_storage(); }
+
+char* CPmcByteString::storage_for(std::uint32_t length) {
+    // Inline unless the current bytes are there (they may be read meanwhile).
+    if (length < kInline && data_ != inline_) return inline_;
+    return static_cast<char*>(allocate(std::size_t{length} + 1));
+}
+
+void CPmcByteString::free_storage() {
+    if (data_ != inline_) deallocate(data_);
+}
 
 void CPmcByteString::release() { delete this; }
 
 std::int32_t CPmcByteString::set(const void* data, std::uint32_t length) {
     if (length == 0 || data == nullptr) {
-        deallocate(data_);
+        free_storage();
         data_ = nullptr;
         length_ = 0;
         return kOk;
     }
-    auto* copy = static_cast<char*>(allocate(std::size_t{length} + 1));
+    char* copy = storage_for(length);
     if (copy == nullptr) return kErrNoMemory;
-    std::memcpy(copy, data, length);
+    std::memmove(copy, data, length);
     copy[length] = '\0';
-    deallocate(data_);
+    if (copy != data_) free_storage();
     data_ = copy;
     length_ = length;
     return kOk;
@@ -37,12 +47,12 @@ std::int32_t CPmcByteString::append(const void* data, std::uint32_t length) {
     if (length == 0 || data == nullptr) return kOk;
     const std::size_t total = std::size_t{length_} + length;
     if (total > UINT32_MAX) return kErrBadArgument;
-    auto* copy = static_cast<char*>(allocate(total + 1));
+    char* copy = storage_for(static_cast<std::uint32_t>(total));
     if (copy == nullptr) return kErrNoMemory;
     if (length_ != 0) std::memcpy(copy, data_, length_);
     std::memcpy(copy + length_, data, length);
     copy[total] = '\0';
-    deallocate(data_);
+    if (copy != data_) free_storage();
     data_ = copy;
     length_ = static_cast<std::uint32_t>(total);
     return kOk;

@@ -27,6 +27,11 @@ public:
 
 private:
     ~CPmcByteString();
+    // Short texts (addresses, names) keep their bytes inline.
+    static constexpr std::uint32_t kInline = 40;
+    char* storage_for(std::uint32_t length);
+    void free_storage();
+    char inline_[kInline];
     char* data_ = nullptr;
     std::uint32_t length_ = 0;
 };

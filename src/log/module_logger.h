@@ -18,6 +18,9 @@ public:
 
     void log(std::uint32_t level, const char* format, ...) __attribute__((format(printf, 3, 4)));
     ILogSession* session();
+    // Whether a line of the level would be written: for lines whose
+    // arguments cost something to work out.
+    bool enabled(std::uint32_t level) { return (session()->get_level_mask() & level) != 0; }
 
 private:
     const char* session_name_;

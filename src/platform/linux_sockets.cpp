@@ -304,14 +304,39 @@ std::uint32_t net_to_host32(std::uint32_t value) { return ntohl(value); }
 
 std::uint32_t inet_address(const char* text) {
     if (text == nullptr) return kInaddrNone;
+    // The plain dotted quad directly; every other form the C library reads.
+    std::uint8_t bytes[4];
+    const char* p = text;
+    int i = 0;
+    for (; i < 4; ++i) {
+        unsigned value = 0;
+        int digits = 0;
+        while (*p >= '0' && *p <= '9' && digits < 4) value = value * 10 + static_cast<unsigned>(*p++ - '0'), ++digits;
+        if (digits == 0 || digits > 3 || value >= 256 || (digits > 1 && p[-digits] == '0')) break;  // 010 is octal
+        bytes[i] = static_cast<std::uint8_t>(value);
+        if (i < 3 && *p++ != '.') break;
+    }
+    if (i == 4 && *p == '\0') {
+        std::uint32_t address = 0;
+        std::memcpy(&address, bytes, sizeof address);
+        return address;
+    }
     return ::inet_addr(text);
 }
 
 char* inet_text(InAddr address) {
     thread_local char text[INET_ADDRSTRLEN];
-    in_addr native{};
-    native.s_addr = address.address;
-    return const_cast<char*>(::inet_ntop(AF_INET, &native, text, sizeof text));
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &address.address, sizeof bytes);
+    char* p = text;
+    for (int i = 0; i < 4; ++i) {
+        const unsigned value = bytes[i];
+        if (value >= 100) *p++ = static_cast<char>('0' + value / 100);
+        if (value >= 10) *p++ = static_cast<char>('0' + value / 10 % 10);
+        *p++ = static_cast<char>('0' + value % 10);
+        *p++ = i < 3 ? '.' : '\0';
+    }
+    return text;
 }
 
 int get_host_name(char* name, int length) {

@@ -31,7 +31,6 @@ struct Releasing {
 
 RequestSession::~RequestSession() {
     if (socket_ != nullptr) socket_->release();
-    deallocate(receive_buffer_);
 }
 
 std::int32_t RequestSession::open_socket(IPmsSnmpTarget* target) {
@@ -67,15 +66,14 @@ std::int32_t RequestSession::encode(IPmsPdu* pdu, IPmsSnmpTarget* target, IPmsPa
 }
 
 std::int32_t RequestSession::receive(std::int32_t timeout_ms, IPmsPacketBuffer* packet, IPmcNetworkAddress** from) {
-    if (receive_buffer_ == nullptr) {
-        receive_buffer_ = static_cast<std::uint8_t*>(allocate(kReceiveCapacity));
-        if (receive_buffer_ == nullptr) return kErrNoMemory;
-    }
+    // The thread's buffer: a session runs one exchange at a time on its thread.
+    auto* buffer = static_cast<std::uint8_t*>(thread_receive_buffer(kReceiveCapacity));
+    if (buffer == nullptr) return kErrNoMemory;
     std::int32_t received = 0;
-    const std::int32_t code = socket_->receive(receive_buffer_, kReceiveCapacity, timeout_ms, &received, from);
+    const std::int32_t code = socket_->receive(buffer, kReceiveCapacity, timeout_ms, &received, from);
     if (code != kOk) return code;
     // Decoded in place: the buffer is not touched again before the next receive.
-    packet->attach(receive_buffer_, static_cast<std::uint32_t>(received), pms_buffer_owner::kCaller);
+    packet->attach(buffer, static_cast<std::uint32_t>(received), pms_buffer_owner::kCaller);
     return kOk;
 }
 

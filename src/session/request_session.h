@@ -49,7 +49,6 @@ private:
                             IPmsSnmpPacketList* list);
 
     DataGramSocket* socket_ = nullptr;
-    std::uint8_t* receive_buffer_ = nullptr;
 };
 
 IPmsSession* pms_create_request_session(std::int32_t* result);

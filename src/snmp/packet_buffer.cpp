@@ -28,7 +28,7 @@ std::uint8_t* CPmsPacketBuffer::detach(std::uint32_t* size) {
 
 void CPmsPacketBuffer::free_storage() {
     if (owner_ == pms_buffer_owner::kLibrary) {
-        deallocate(data_);
+        deallocate_buffer(data_, size_);
     } else if (owner_ == pms_buffer_owner::kRuntime) {
         std::free(data_);
     }
@@ -37,7 +37,7 @@ void CPmsPacketBuffer::free_storage() {
 }
 
 bool CPmsPacketBuffer::allocate(std::uint32_t size) {
-    auto* storage = static_cast<std::uint8_t*>(tolv::allocate(size));
+    auto* storage = static_cast<std::uint8_t*>(allocate_buffer(size));
     if (storage == nullptr) return false;
     attach(storage, size, pms_buffer_owner::kLibrary);
     return true;

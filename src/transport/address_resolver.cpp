@@ -86,6 +86,13 @@ std::int32_t CPmcAddrInfoResolver::get_protocol(const char* text, EProtocol* out
         *out = IPmcNetworkAddress::IPX;
         return kOk;
     }
+    // A plain dotted quad is what the numeric lookup would call IPv4; every
+    // socket and every sender address comes this way, so it is read here.
+    std::uint8_t bytes[4];
+    if (address_text::read_strict_ipv4(text, bytes)) {
+        *out = IPmcNetworkAddress::IPv4;
+        return kOk;
+    }
     SocketLibraryBracket library;
     if (library.result() != kOk) return library.result();
     NumericLookup lookup(text);

@@ -28,8 +28,26 @@ void read_ipx(const char* text, std::uint8_t out[10]) {
     for (int i = 0; i < 10; ++i) out[i] = static_cast<std::uint8_t>(fields[i]);
 }
 
+namespace {
+// The common form: four groups of 1 to 3 digits, dots between, nothing after.
+bool read_plain_quad(const char* text, std::uint8_t out[4]) {
+    const char* p = text;
+    for (int i = 0; i < 4; ++i) {
+        unsigned value = 0;
+        int digits = 0;
+        while (*p >= '0' && *p <= '9' && digits < 4) value = value * 10 + static_cast<unsigned>(*p++ - '0'), ++digits;
+        if (digits == 0 || digits > 3 || value >= 256) return false;
+        out[i] = static_cast<std::uint8_t>(value);
+        if (i < 3 && *p++ != '.') return false;
+    }
+    return *p == '\0';
+}
+}  // namespace
+
 bool read_strict_ipv4(const char* text, std::uint8_t out[4]) {
     if (text == nullptr) return false;
+    if (read_plain_quad(text, out)) return true;
+    // Anything else the pattern accepts (blanks, signs, long zero runs).
     unsigned n[4];
     char trailing = 0;
     if (std::sscanf(text, "%u.%u.%u.%u%c", &n[0], &n[1], &n[2], &n[3], &trailing) != 4) return false;

@@ -42,7 +42,19 @@ DataGramSocket::~DataGramSocket() {
 
 void DataGramSocket::release() { delete this; }
 
-IPmcNetworkAddress* DataGramSocket::local_address() { return local_; }
+IPmcNetworkAddress* DataGramSocket::local_address() {
+    if (!local_known_ && socket_ != ws::kInvalidSocket) read_back_local_address();
+    return local_;
+}
+
+std::int32_t DataGramSocket::read_back_local_address() {
+    AddressBuffer bound;
+    int length = ws::kSockAddrBufferSize;
+    if (NPmcSocketAPI::getsockname(socket_, bound.get(), &length) != 0) return kErrPlatform;
+    if (!from_sockaddr(bound.get(), local_)) return kErrPlatform;
+    local_known_ = true;
+    return kOk;
+}
 
 std::int32_t DataGramSocket::open() {
     if (const std::int32_t code = startup(); code != kOk) return code;
@@ -54,20 +66,22 @@ std::int32_t DataGramSocket::open() {
         socket_logger().log(log_level::kError, "fail bind(). WSAGetLastError()=%d", last_error());
         return kErrBind;
     }
-    AddressBuffer bound;
-    int length = ws::kSockAddrBufferSize;
-    if (NPmcSocketAPI::getsockname(socket_, bound.get(), &length) != 0) return kErrPlatform;
-    if (!from_sockaddr(bound.get(), local_)) return kErrPlatform;
-    socket_logger().log(log_level::kDebug, "create socket. id:0x%x port:%d(0x%x)", static_cast<unsigned>(socket_),
-                        local_->port(), local_->port());
+    // The bound address is read back when first asked for (an exchange never
+    // needs it), or now for the log line.
+    if (socket_logger().enabled(log_level::kDebug)) {
+        if (read_back_local_address() != kOk) return kErrPlatform;
+        socket_logger().log(log_level::kDebug, "create socket. id:0x%x port:%d(0x%x)", static_cast<unsigned>(socket_),
+                            local_->port(), local_->port());
+    }
     return kOk;
 }
 
 std::int32_t DataGramSocket::send(const void* data, std::uint32_t length, const IPmcNetworkAddress* destination) {
     if (data == nullptr || destination == nullptr) return kErrBadArgument;
-    socket_logger().log(log_level::kDebug, "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
-                        local_->port(), local_->port(), destination->text(), destination->port(),
-                        destination->port());
+    if (socket_logger().enabled(log_level::kDebug)) {
+        socket_logger().log(log_level::kDebug, "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
+                            local_port(), local_port(), destination->text(), destination->port(), destination->port());
+    }
     AddressBuffer buffer;
     if (!to_sockaddr(buffer.get(), destination)) return kErrBadArgument;
     const int sent = NPmcSocketAPI::sendto(socket_, static_cast<const char*>(data), static_cast<int>(length), 0,
@@ -115,8 +129,11 @@ std::int32_t DataGramSocket::receive(void* buffer, std::uint32_t capacity, std::
         address->release();
         return kErrPlatform;
     }
-    socket_logger().log(log_level::kDebug, "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
-                        local_->port(), local_->port(), address->text(), address->port(), address->port());
+    if (socket_logger().enabled(log_level::kDebug)) {
+        socket_logger().log(log_level::kDebug,
+                            "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).", local_port(),
+                            local_port(), address->text(), address->port(), address->port());
+    }
     *from = address;
     return kOk;
 }

@@ -10,10 +10,11 @@
 
 #include <cstdint>
 
+#include "common/allocation.h"
 #include "platform/winsock.h"
 #include "tolvcomm/network_address.h"
 
-class DataGramSocket {
+class DataGramSocket : public tolv::PooledObject {
 public:
     DataGramSocket(const DataGramSocket&) = delete;
     DataGramSocket& operator=(const DataGramSocket&) = delete;
@@ -24,6 +25,7 @@ public:
     // sender address goes to *from.
     virtual std::int32_t receive(void* buffer, std::uint32_t capacity, std::int32_t timeout_ms,
                                  std::int32_t* received, IPmcNetworkAddress** from);
+    // The local end; the port the platform chose is read back on first use.
     virtual IPmcNetworkAddress* local_address();
     virtual std::int32_t set_broadcast(bool on);
     virtual std::int32_t join_multicast(const char* group);
@@ -42,10 +44,15 @@ public:
 
 protected:
     DataGramSocket() = default;
+    // Reads back the bound address and port (getsockname): 0 or -1.
+    std::int32_t read_back_local_address();
+    // The local port for a log line (reads it back when still unknown).
+    std::uint16_t local_port() { return local_address()->port(); }
 
     tolv::winsock::Socket socket_ = tolv::winsock::kInvalidSocket;
     IPmcNetworkAddress* local_ = nullptr;
     bool started_ = false;
+    bool local_known_ = false;  // read back after bind
 };
 
 class DataGramSocketWS1 : public DataGramSocket {
