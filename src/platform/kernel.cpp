@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 
@@ -23,7 +24,14 @@ std::uint32_t process_id() { return static_cast<std::uint32_t>(getpid()); }
 
 std::uint32_t thread_id() { return static_cast<std::uint32_t>(syscall(SYS_gettid)); }
 
+namespace {
+std::atomic<TickSource> tick_source{nullptr};
+}
+
+void set_tick_source(TickSource source) { tick_source.store(source); }
+
 std::uint32_t tick_count() {
+    if (TickSource source = tick_source.load(std::memory_order_relaxed); source != nullptr) return source();
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }

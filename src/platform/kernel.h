@@ -22,4 +22,9 @@ std::uint32_t thread_id();
 // Milliseconds from a steady clock; wraps at 32 bits.
 std::uint32_t tick_count();
 
+// Replaces the clock behind tick_count (null: the steady clock again), so
+// that a scripted network can let time pass without sleeping.
+using TickSource = std::uint32_t (*)();
+void set_tick_source(TickSource source);
+
 }  // namespace tolv::platform

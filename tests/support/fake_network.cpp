@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/builtin_modules.h"
+#include "platform/kernel.h"
 #include "transport/address_resolver.h"
 #include "transport/socket_api.h"
 
@@ -218,9 +219,11 @@ struct FakeModule {
     }
 
     static int select(int, ws::FdSet* read, ws::FdSet*, ws::FdSet*, const ws::TimeVal* timeout) {
-        net().select_waits_.push_back(timeout ? timeout->seconds * 1000 + timeout->microseconds / 1000 : -1);
+        const int wait = timeout ? timeout->seconds * 1000 + timeout->microseconds / 1000 : -1;
+        net().select_waits_.push_back(wait);
         auto& script = net().script_;
         if (script.empty() || script.front()->kind == FakeNetwork::Event::kSilence) {
+            if (net().scripted_time_ && wait > 0) net().clock_ms_ += static_cast<std::uint32_t>(wait);
             if (!script.empty()) {
                 delete script.front();
                 script.pop_front();
@@ -234,6 +237,7 @@ struct FakeModule {
             script.pop_front();
             return fail(error);
         }
+        if (net().scripted_time_) net().clock_ms_ += net().ms_per_datagram_;
         return read != nullptr && read->count > 0 ? 1 : 0;
     }
 
@@ -286,7 +290,14 @@ FakeNetwork::FakeNetwork(Options options) : options_(options) {
     platform::register_module(options.module_name, exports_.data());
 }
 
+void FakeNetwork::let_time_pass(std::uint32_t ms_per_datagram) {
+    scripted_time_ = true;
+    ms_per_datagram_ = ms_per_datagram;
+    platform::set_tick_source([] { return instance ? instance->clock_ms_ : 0u; });
+}
+
 FakeNetwork::~FakeNetwork() {
+    platform::set_tick_source(nullptr);
     NPmcSocketAPI::unload();
     pmc_reset_address_resolver();
     platform::restore_builtin_modules();

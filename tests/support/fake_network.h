@@ -56,6 +56,11 @@ public:
     void fail_setsockopt(int wsa_error);
     void short_send(int bytes);  // the next sendto reports this many bytes sent
 
+    // Lets scripted time pass: each datagram handed out takes this many
+    // milliseconds, and a select that times out takes its whole wait.
+    void let_time_pass(std::uint32_t ms_per_datagram);
+    std::uint32_t now_ms() const { return clock_ms_; }
+
     // Called for every datagram sent; what it returns arrives afterwards.
     void answer_with(std::function<std::vector<Datagram>(const Datagram& sent)> responder);
 
@@ -89,6 +94,9 @@ private:
     int short_send_ = -1;
     int startups_ = 0;
     std::uint16_t next_port_ = 49152;
+    bool scripted_time_ = false;
+    std::uint32_t ms_per_datagram_ = 0;
+    std::uint32_t clock_ms_ = 0;
     std::vector<platform::Export> exports_;
 };
 

@@ -137,6 +137,25 @@ TEST_F(RequestSessionTest, TheLastForeignAnswerOfTheLastTryIsTheResult) {
     EXPECT_EQ(network.sent().size(), 2u);
 }
 
+TEST_F(RequestSessionTest, AFloodOfForeignAnswersCannotStretchATry) {
+    // Every send is answered by 1000 foreign datagrams, each taking 50 ms:
+    // a try of 1000 ms sees about 20 of them and ends.
+    network.let_time_pass(50);
+    network.answer_with([](const Datagram& sent) {
+        const Request request = read_request(sent.bytes);
+        Answer foreign = echo(request);
+        foreign.request_id = request.request_id + 1;
+        return std::vector<Datagram>(1000, Datagram{"10.0.0.7", 161, response_to(request, foreign)});
+    });
+    auto target = target_to("10.0.0.7", 1000, 1);
+    auto pdu = get_request(1);
+    const std::uint32_t start = network.now_ms();
+    EXPECT_EQ(session->send_sync(pdu.get(), target.get()), kErrForeignAnswer);
+    EXPECT_EQ(network.sent().size(), 2u);
+    EXPECT_LE(network.now_ms() - start, 2u * 1000u + 50u);  // two tries of 1000 ms
+    EXPECT_GT(network.pending(), 1000u);  // most of the flood was never read
+}
+
 TEST_F(RequestSessionTest, SendAndReceiveFailuresEndTheExchange) {
     auto target = target_to("10.0.0.7", 1000, 3);
     auto pdu = get_request(1);
