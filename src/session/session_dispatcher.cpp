@@ -3,23 +3,11 @@
 #include "common/result.h"
 #include "log/module_logger.h"
 #include "session/request_session.h"
+#include "session/v3_request_session.h"
 #include "tolvcomm/result_codes.h"
 
 using namespace tolv;
 
-namespace {
-// No SNMPv3 session yet: its requests are not supported.
-class UnsupportedSession final : public IPmsSession {
-public:
-    void release() override { delete this; }
-    std::int32_t send_sync(IPmsPdu*, IPmsSnmpTarget*) override { return kErrNotSupported; }
-    std::int32_t send_sync(IPmsSnmpPacket*) override { return kErrNotSupported; }
-    std::int32_t send_broad_cast_sync(IPmsSnmpPacket*, IPmsSnmpPacketList**) override { return kErrNotSupported; }
-    std::int32_t send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, IPmsSnmpPacketList**) override {
-        return kErrNotSupported;
-    }
-};
-}  // namespace
 
 SessionDispatcher::~SessionDispatcher() {
     if (v3_session_ != nullptr) v3_session_->release();
@@ -42,7 +30,7 @@ std::int32_t SessionDispatcher::select(const IPmsSnmpTarget* target, IPmsSession
         std::lock_guard guard(lock_);
         if (*slot == nullptr) {
             *slot = slot == &community_session_ ? pms_create_request_session(nullptr)
-                                                : static_cast<IPmsSession*>(create<UnsupportedSession>());
+                                                : pms_create_v3_request_session(nullptr);
         }
         if (*slot == nullptr) return kErrNoMemory;
     }

@@ -9,6 +9,7 @@
 #include "transport/address_resolver.h"
 
 using namespace tolv;
+using EProtocol = IPmcNetworkAddress::EProtocol;
 
 CPmcNetworkAddress::~CPmcNetworkAddress() {
     if (text_ != nullptr) text_->release();
@@ -122,5 +123,18 @@ IPmcNetworkAddress* pmc_create_network_address(std::int32_t* result) {
     auto* address = create<CPmcNetworkAddress>();
     if (address == nullptr) return fail<IPmcNetworkAddress>(result, kErrNoMemory);
     set_result(result, kOk);
+    return address;
+}
+
+IPmcNetworkAddress* pmc_parse_network_address(const char* text, std::uint16_t port, std::int32_t* result) {
+    if (text == nullptr) return fail<IPmcNetworkAddress>(result, kErrBadArgument);
+    EProtocol protocol = IPmcNetworkAddress::Unspecified;
+    if (const std::int32_t code = pmc_address_protocol(text, &protocol); code != kOk) {
+        return fail<IPmcNetworkAddress>(result, code);
+    }
+    auto* address = create<CPmcNetworkAddress>();
+    if (address == nullptr) return fail<IPmcNetworkAddress>(result, kErrNoMemory);
+    const std::int32_t code = address->assign(text, protocol, port);
+    set_result(result, code);
     return address;
 }

@@ -37,3 +37,6 @@ private:
 };
 
 IPmcNetworkAddress* pmc_create_network_address(std::int32_t* result);
+// A new address of the text (its protocol detected) and the port; null with
+// the resolver's code when the text is no address.
+IPmcNetworkAddress* pmc_parse_network_address(const char* text, std::uint16_t port, std::int32_t* result);

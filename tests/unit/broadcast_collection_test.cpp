@@ -166,7 +166,7 @@ TEST(SessionDispatcher, SelectsTheSessionByModelAndVersion) {
         std::int32_t code;
     } cases[] = {
         {false, 0, kOk}, {false, 1, kOk}, {false, 2, kErrBadArgument}, {false, -1, kErrBadArgument},
-        {true, 2, kErrNotSupported}, {true, 0, kErrBadArgument}, {true, 1, kErrBadArgument},
+        {true, 0, kErrBadArgument}, {true, 1, kErrBadArgument},
     };
     for (const auto& c : cases) {
         IPmsSnmpTarget* target = c.usm ? static_cast<IPmsSnmpTarget*>(pms_create_usm_target(nullptr))
@@ -187,4 +187,26 @@ TEST(SessionDispatcher, SelectsTheSessionByModelAndVersion) {
     }
     EXPECT_EQ(dispatcher->send_sync(nullptr, nullptr), kErrBadArgument);
     EXPECT_EQ(dispatcher->send_broad_cast_sync(static_cast<IPmsSnmpPacket*>(nullptr), nullptr), kErrBadArgument);
+}
+
+TEST(SessionDispatcher, UsmTargetsGoToTheSnmpV3Session) {
+    // SNMPv3 goes through Net-SNMP's own sockets: loopback, where nothing listens.
+    auto usm = own(pms_create_usm_target(nullptr));
+    usm->set_version(pms_version::kV3);
+    usm->set_timeout(100);
+    usm->set_retries(0);
+    usm->set_security_name("nobody");
+    auto address = own(pmc_create_network_address(nullptr));
+    address->set_text("127.0.0.1");
+    address->set_port(9);
+    usm->set_address(address.get());
+    auto pdu = own(pms_create_pdu(nullptr));
+    pdu->set_type(pms_pdu_type::kGetRequest);
+    pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.1.0", nullptr), nullptr);
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    EXPECT_EQ(dispatcher->send_sync(pdu.get(), usm.get()), kErrTimeout);
+    // An authentication protocol that does not exist: refused before anything is sent.
+    usm->set_security_level(pms_usm::kAuthNoPriv);
+    usm->set_auth_protocol(3);
+    EXPECT_EQ(dispatcher->send_sync(pdu.get(), usm.get()), kErrBadArgument);
 }

@@ -1,0 +1,427 @@
+#include "session/v3_request_session.h"
+
+// clang-format off
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+// clang-format on
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/result.h"
+#include "log/module_logger.h"
+#include "session/netsnmp_library.h"
+#include "session/request_id.h"
+#include "snmp/oid_text.h"
+#include "snmp/value_factory.h"
+#include "tolvcomm/result_codes.h"
+#include "transport/network_address.h"
+
+using namespace tolv;
+using tolv::log::snmp_logger;
+using tolv::log::TraceScope;
+
+namespace {
+constexpr std::int32_t kHighestErrorStatus = 18;
+constexpr std::int32_t kStatusOfUnknownError = 100;
+constexpr std::size_t kMaxOid = 128;
+
+IPmsUsm* usm_of(IPmsSnmpTarget* target) {
+    void* part = nullptr;
+    target->query_interface(pms_target_id::kUsm, &part);
+    return static_cast<IPmsUsm*>(part);
+}
+
+int library_level(std::int32_t level) { return level >= 0 && level <= 2 ? level + 1 : -1; }
+
+const oid* auth_protocol_oid(std::int32_t protocol) {
+    if (protocol == pms_usm::kAuthMd5) return usmHMACMD5AuthProtocol;
+    if (protocol == pms_usm::kAuthSha) return usmHMACSHA1AuthProtocol;
+    return nullptr;
+}
+
+const oid* priv_protocol_oid(std::int32_t protocol) {
+    if (protocol == pms_usm::kPrivDes) return usmDESPrivProtocol;
+    if (protocol == pms_usm::kPrivAes) return usmAESPrivProtocol;
+    return nullptr;
+}
+
+int command_of(std::int32_t type) {
+    switch (type) {
+        case pms_pdu_type::kGetRequest: return SNMP_MSG_GET;
+        case pms_pdu_type::kGetNextRequest: return SNMP_MSG_GETNEXT;
+        case pms_pdu_type::kSetRequest: return SNMP_MSG_SET;
+        case pms_pdu_type::kTrap: return SNMP_MSG_TRAP2;
+        default: return -1;
+    }
+}
+
+std::int32_t type_of(int command) {
+    switch (command) {
+        case SNMP_MSG_GET: return pms_pdu_type::kGetRequest;
+        case SNMP_MSG_GETNEXT: return pms_pdu_type::kGetNextRequest;
+        case SNMP_MSG_RESPONSE: return pms_pdu_type::kResponse;
+        case SNMP_MSG_SET: return pms_pdu_type::kSetRequest;
+        case SNMP_MSG_GETBULK: return pms_pdu_type::kGetBulkRequest;
+        case SNMP_MSG_INFORM: return pms_pdu_type::kInformRequest;
+        case SNMP_MSG_TRAP2: return pms_pdu_type::kTrap;
+        case SNMP_MSG_REPORT: return pms_pdu_type::kReport;
+        default: return -1;
+    }
+}
+
+// The snmp_add_var letter of a value's type, or 0 when it cannot be sent.
+char letter_of(std::int32_t tag) {
+    switch (tag) {
+        case pms_tag::kObjectIdentifier: return 'o';
+        case pms_tag::kOctetString:
+        case pms_tag::kOpaque: return 's';
+        case pms_tag::kInteger: return 'i';
+        case pms_tag::kCounter32: return 'c';
+        case pms_tag::kGauge32: return 'u';
+        case pms_tag::kTimeTicks: return 't';
+        case pms_tag::kCounter64: return 'C';
+        case pms_tag::kIpAddress: return 'a';
+        default: return 0;
+    }
+}
+
+// The own value tag of a library variable type, or -1.
+std::int32_t tag_of(u_char type) {
+    switch (type) {
+        case ASN_INTEGER: return pms_tag::kInteger;
+        case ASN_OCTET_STR:
+        case 0xC4: return pms_tag::kOctetString;
+        case ASN_NULL: return pms_tag::kNull;
+        case ASN_OBJECT_ID: return pms_tag::kObjectIdentifier;
+        case ASN_IPADDRESS: return pms_tag::kIpAddress;
+        case ASN_COUNTER: return pms_tag::kCounter32;
+        case ASN_GAUGE:
+        case 0x47: return pms_tag::kGauge32;
+        case ASN_TIMETICKS: return pms_tag::kTimeTicks;
+        case ASN_OPAQUE: return pms_tag::kOpaque;
+        case ASN_COUNTER64: return pms_tag::kCounter64;
+        case SNMP_NOSUCHOBJECT: return pms_tag::kNoSuchObject;
+        case SNMP_NOSUCHINSTANCE: return pms_tag::kNoSuchInstance;
+        case SNMP_ENDOFMIBVIEW: return pms_tag::kEndOfMibView;
+        default: return -1;
+    }
+}
+
+std::int32_t fill_value(IPmsValue* value, const netsnmp_variable_list* variable) {
+    switch (value->get_type()) {
+        case pms_tag::kInteger: return value->set_int32(static_cast<std::int32_t>(*variable->val.integer));
+        case pms_tag::kCounter32:
+        case pms_tag::kGauge32:
+        case pms_tag::kTimeTicks: return value->set_uint32(static_cast<std::uint32_t>(*variable->val.integer));
+        case pms_tag::kCounter64:
+            value->set_high32(static_cast<std::uint32_t>(variable->val.counter64->high));
+            return value->set_low32(static_cast<std::uint32_t>(variable->val.counter64->low));
+        case pms_tag::kOctetString:
+        case pms_tag::kOpaque:
+        case pms_tag::kIpAddress:
+            return value->set_bytes(variable->val.string, static_cast<std::uint32_t>(variable->val_len));
+        case pms_tag::kObjectIdentifier: {
+            IPmsOid* oid = value->get_oid();
+            value->clear();
+            const std::size_t arcs = variable->val_len / sizeof(oid);
+            for (std::size_t i = 0; i < arcs; ++i) {
+                if (const std::int32_t code = oid->append(static_cast<std::uint32_t>(variable->val.objid[i]));
+                    code != kOk) {
+                    return code;
+                }
+            }
+            return kOk;
+        }
+        default: return kOk;  // NULL and the exceptions carry nothing
+    }
+}
+
+// The sender of an answer, from the transport's text of it ("[host]:port"),
+// with its port: a later request to the same target goes where the answer
+// came from.
+IPmcNetworkAddress* sender_of(void* session, const netsnmp_pdu* answer) {
+    netsnmp_transport* transport = snmp_sess_transport(session);
+    if (transport == nullptr || transport->f_fmtaddr == nullptr || answer->transport_data == nullptr) return nullptr;
+    char* text = transport->f_fmtaddr(transport, answer->transport_data, answer->transport_data_length);
+    if (text == nullptr) return nullptr;
+    IPmcNetworkAddress* address = nullptr;
+    const char* open = std::strchr(text, '[');
+    const char* close = open ? std::strchr(open, ']') : nullptr;
+    if (close != nullptr) {
+        const std::string host(open + 1, static_cast<std::size_t>(close - open - 1));
+        const unsigned long port = close[1] == ':' ? std::strtoul(close + 2, nullptr, 10) : 0;
+        address = pmc_parse_network_address(host.c_str(), static_cast<std::uint16_t>(port <= 0xFFFF ? port : 0),
+                                            nullptr);
+    }
+    std::free(text);
+    return address;
+}
+
+std::int32_t read_answer(void* session, const netsnmp_pdu* answer, IPmsPdu* pdu, IPmsSnmpTarget* target) {
+    IPmsUsm* usm = usm_of(target);
+    if (usm == nullptr) return kErrNotSupported;
+    if (answer->version != SNMP_VERSION_3) return kErrBadArgument;
+    target->set_version(pms_version::kV3);
+    const std::string name(answer->securityName ? answer->securityName : "", answer->securityNameLen);
+    usm->set_security_name(name.c_str());
+    if (answer->securityLevel < 1 || answer->securityLevel > 3) return kErrBadArgument;
+    usm->set_security_level(answer->securityLevel - 1);
+    const std::string context(answer->contextName ? answer->contextName : "", answer->contextNameLen);
+    usm->set_context_name(context.c_str());
+    if (IPmcNetworkAddress* sender = sender_of(session, answer); sender != nullptr) {
+        target->set_address(sender);
+        sender->release();
+    }
+    usm->set_engine_id(answer->securityEngineID, static_cast<std::uint32_t>(answer->securityEngineIDLen));
+
+    std::int32_t code = kOk;
+    IPmsVarBindList* list = pdu->get_bindings();
+    if (list == nullptr) {
+        list = pms_create_varbind_list(&code);
+        if (list == nullptr) return code;
+        pdu->set_bindings(list);
+    }
+    std::uint32_t index = 0;
+    for (const netsnmp_variable_list* variable = answer->variables; variable != nullptr;
+         variable = variable->next_variable, ++index) {
+        const std::int32_t tag = tag_of(variable->type);
+        if (tag < 0) return kErrUnavailable;
+        IPmsVarBind* binding = list->get(index);
+        if (binding == nullptr) {
+            binding = pms_create_varbind(&code);
+            if (binding == nullptr) return code;
+            if (code = list->append(binding); code != kOk) {
+                binding->release();
+                return code;
+            }
+        }
+        IPmsOid* name_oid = binding->get_oid();
+        if (name_oid == nullptr) {
+            name_oid = pms_create_oid(&code);
+            if (name_oid == nullptr) return code;
+            binding->set_oid(name_oid);
+        }
+        name_oid->as_value()->clear();
+        for (std::size_t i = 0; i < variable->name_length; ++i) name_oid->append(static_cast<std::uint32_t>(variable->name[i]));
+        IPmsValue* value = binding->get_value();
+        if (value == nullptr || value->get_type() != tag) {
+            value = pms_create_value(tag, &code);
+            if (value == nullptr) return code;
+            binding->set_value(value);
+        }
+        if (code = fill_value(value, variable); code != kOk) return code;
+    }
+    while (list->get_count() > index) list->remove(list->get_count() - 1, nullptr);
+    pdu->set_type(type_of(answer->command));
+    pdu->set_request_id(static_cast<std::int32_t>(answer->reqid));
+    const long status = answer->errstat;
+    pdu->set_error_status(status >= 0 && status <= kHighestErrorStatus ? static_cast<std::int32_t>(status)
+                                                                        : kStatusOfUnknownError);
+    pdu->set_error_index(static_cast<std::int32_t>(answer->errindex));
+    if (pdu->get_error_status() != 0) {
+        list->set_error(pdu->get_error_status(), static_cast<std::uint32_t>(pdu->get_error_index()));
+    } else {
+        list->set_status(0);
+    }
+    return kOk;
+}
+
+// What the library keeps after an exchange (the user, the engine's time) is
+// forgotten again: every operation starts from nothing.
+void forget(void* session) {
+    netsnmp_session* opened = snmp_sess_session(session);
+    if (opened == nullptr || opened->securityEngineIDLen == 0) return;
+    if (usmUser* user = usm_get_user(opened->securityEngineID, opened->securityEngineIDLen, opened->securityName);
+        user != nullptr) {
+        usm_remove_user(user);
+        usm_free_user(user);
+    }
+    free_enginetime(opened->securityEngineID, opened->securityEngineIDLen);
+}
+}  // namespace
+
+std::int32_t v3RequestSession::send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
+    netsnmp::LibraryUse library;
+    return send_sync_internal(pdu, target);
+}
+
+std::int32_t v3RequestSession::send_sync(IPmsSnmpPacket* packet) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
+    if (packet == nullptr) return kErrBadArgument;
+    return with_packet_parts(packet, [this](IPmsPdu* pdu, IPmsSnmpTarget* target) { return send_sync(pdu, target); });
+}
+
+std::int32_t v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket* packet, IPmsSnmpPacketList**) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket*, IPmsSnmpPacketList**)");
+    return packet == nullptr ? kErrBadArgument : kErrNotSupported;
+}
+
+std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, IPmsSnmpPacketList**) {
+    return kErrNotSupported;  // SNMPv3 discovery is not there yet
+}
+
+std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)");
+    if (pdu == nullptr || target == nullptr) return kErrBadArgument;
+    IPmsUsm* usm = usm_of(target);
+    if (usm == nullptr) return kErrNotSupported;  // a community target
+    const IPmcNetworkAddress* address = target->get_address();
+    if (address == nullptr) return kErrBadArgument;
+    pdu->set_request_id(next_request_id());
+
+    netsnmp_session settings;
+    snmp_sess_init(&settings);
+    if (target->get_version() != pms_version::kV3) return kErrBadArgument;
+    settings.version = SNMP_VERSION_3;
+    settings.retries = target->get_retries();
+    settings.timeout = static_cast<long>(target->get_timeout()) * 1000L;
+
+    char security_name[pms_usm::kMaxSecurityNameLength + 1] = {};
+    std::strncpy(security_name, usm->get_security_name(), pms_usm::kMaxSecurityNameLength);
+    settings.securityName = security_name;
+    settings.securityNameLen = std::strlen(security_name);
+    const int level = library_level(usm->get_security_level());
+    if (level < 0) return kErrBadArgument;
+    settings.securityLevel = level;
+    if (level >= SNMP_SEC_LEVEL_AUTHNOPRIV) {
+        const oid* auth = auth_protocol_oid(usm->get_auth_protocol());
+        if (auth == nullptr) return kErrBadArgument;
+        settings.securityAuthProto = const_cast<oid*>(auth);
+        settings.securityAuthProtoLen = USM_AUTH_PROTO_MD5_LEN;
+        if (*usm->get_auth_passphrase() != '\0') {
+            std::size_t length = 0;
+            if (const std::int32_t code = netsnmp::user_key(usm->get_auth_protocol(), usm->get_auth_passphrase(),
+                                                            settings.securityAuthKey, &length);
+                code != kOk) {
+                return code;
+            }
+            settings.securityAuthKeyLen = length;
+        }
+    }
+    if (level == SNMP_SEC_LEVEL_AUTHPRIV) {
+        const oid* priv = priv_protocol_oid(usm->get_priv_protocol());
+        if (priv == nullptr) return kErrBadArgument;
+        settings.securityPrivProto = const_cast<oid*>(priv);
+        settings.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
+        if (*usm->get_priv_passphrase() != '\0') {
+            std::size_t length = 0;
+            if (const std::int32_t code = netsnmp::user_key(usm->get_auth_protocol(), usm->get_priv_passphrase(),
+                                                            settings.securityPrivKey, &length);
+                code != kOk) {
+                return code;
+            }
+            settings.securityPrivKeyLen = length;
+        }
+    }
+    const std::string context = usm->get_context_name();
+    settings.contextName = const_cast<char*>(context.c_str());
+    settings.contextNameLen = context.size();
+
+    const std::uint16_t port = address->port() != 0 ? address->port() : target->get_port();
+    char peer[300];
+    switch (address->protocol()) {
+        case IPmcNetworkAddress::IPv4: std::snprintf(peer, sizeof peer, "%s", address->text()); break;
+        case IPmcNetworkAddress::IPv6: std::snprintf(peer, sizeof peer, "udp6:[%s]", address->text()); break;
+        case IPmcNetworkAddress::IPX: std::snprintf(peer, sizeof peer, "ipx:%s", address->text()); break;
+        default: return kErrBadArgument;
+    }
+    if (port != 0) {
+        const std::size_t used = std::strlen(peer);
+        std::snprintf(peer + used, sizeof peer - used,
+                      address->protocol() == IPmcNetworkAddress::IPX ? "/%u" : ":%u", port);
+    }
+    settings.peername = peer;
+
+    void* session = snmp_sess_open(&settings);
+    if (session == nullptr) {
+        netsnmp::log_error(nullptr, "snmp_open");
+        return kErrBadArgument;
+    }
+    std::int32_t result = kOk;
+    netsnmp_pdu* request = nullptr;
+    const int command = command_of(pdu->get_type());
+    if (command < 0) {
+        result = kErrBadArgument;
+    } else if ((request = snmp_pdu_create(command)) == nullptr) {
+        netsnmp::log_error(session, "snmp_pdu_create");
+        result = kErrNoMemory;
+    } else {
+        request->reqid = pdu->get_request_id();
+        const IPmsVarBindList* bindings = pdu->get_bindings();
+        for (std::uint32_t i = 0; result == kOk && bindings != nullptr && i < bindings->get_count(); ++i) {
+            const IPmsVarBind* binding = bindings->get(i);
+            if (binding->get_oid() == nullptr || binding->get_value() == nullptr) {
+                result = kErrBadArgument;
+                break;
+            }
+            oid name[kMaxOid];
+            std::size_t name_length = kMaxOid;
+            std::uint32_t text_length = 0;
+            const auto* bytes = binding->get_oid()->as_value()->get_bytes(&text_length, nullptr);
+            const std::string name_text(reinterpret_cast<const char*>(bytes), text_length);
+            if (snmp_parse_oid(name_text.c_str(), name, &name_length) == nullptr) {
+                netsnmp::log_error(session, "snmp_parse_oid");
+                result = kErrBadArgument;
+                break;
+            }
+            const IPmsValue* value = binding->get_value();
+            if (value->get_type() == pms_tag::kNull) {
+                snmp_add_null_var(request, name, name_length);
+                continue;
+            }
+            const char letter = letter_of(value->get_type());
+            if (letter == 0) {
+                result = kErrNotSupported;
+                break;
+            }
+            IPmcByteString* printed = value->to_text(static_cast<std::int32_t*>(nullptr));
+            const char* text = printed && printed->get_length() ? printed->get_data() : "";
+            if (const int status = snmp_add_var(request, name, name_length, letter, text); status != 0) {
+                netsnmp::log_error(session, "snmp_add_var");
+                result = netsnmp::result_of(status);
+            }
+            if (printed != nullptr) printed->release();
+        }
+    }
+    if (result != kOk) {
+        if (request != nullptr) snmp_free_pdu(request);
+        forget(session);
+        snmp_sess_close(session);
+        return result;
+    }
+
+    netsnmp_pdu* answer = nullptr;
+    const int status = snmp_sess_synch_response(session, request, &answer);  // the request is the library's now
+    if (status != STAT_SUCCESS) {
+        netsnmp::log_error(session, "snmp_synch_response");
+        if (status == STAT_TIMEOUT) {
+            result = kErrTimeout;
+        } else {
+            int system_error = 0;
+            int library_error = 0;
+            char* text = nullptr;
+            snmp_sess_error(session, &system_error, &library_error, &text);
+            std::free(text);
+            result = netsnmp::result_of(library_error);
+        }
+    } else if (answer == nullptr) {
+        result = kErrReceive;
+    }
+    if (answer != nullptr) {
+        const std::int32_t read = read_answer(session, answer, pdu, target);
+        if (result == kOk) result = read;
+        snmp_free_pdu(answer);
+    }
+    forget(session);
+    snmp_sess_close(session);
+    return result;
+}
+
+IPmsSession* pms_create_v3_request_session(std::int32_t* result) {
+    auto* session = create<v3RequestSession>();
+    if (session == nullptr) return fail<IPmsSession>(result, kErrNoMemory);
+    set_result(result, kOk);
+    return session;
+}

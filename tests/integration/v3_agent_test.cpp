@@ -1,0 +1,105 @@
+// SNMPv3 through GetData and the session against snmpsimd's v3 users.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "log_capture.h"
+#include "session/session_dispatcher.h"
+#include "snmp/pdu.h"
+#include "snmp/target.h"
+#include "test_objects.h"
+#include "tolvcomm/get_data.h"
+#include "tolvcomm/result_codes.h"
+#include "transport/network_address.h"
+
+using namespace tolv;
+using namespace tolv::testing;
+using P = IPmcNetworkAddress;
+
+namespace {
+constexpr std::uint16_t kPort = TOLV_AGENT_PORT;
+
+struct User {
+    const char* name;
+    std::int32_t level;
+    std::int32_t auth;
+    std::int32_t priv;
+    const char* auth_phrase;
+    const char* priv_phrase;
+};
+
+const User kUsers[] = {
+    {"md5des", pms_usm::kAuthPriv, pms_usm::kAuthMd5, pms_usm::kPrivDes, "md5-auth-phrase", "des-priv-phrase"},
+    {"shaaes", pms_usm::kAuthPriv, pms_usm::kAuthSha, pms_usm::kPrivAes, "sha-auth-phrase", "aes-priv-phrase"},
+    {"shaonly", pms_usm::kAuthNoPriv, pms_usm::kAuthSha, 0, "sha-only-phrase", ""},
+    {"noauth", pms_usm::kNoAuthNoPriv, 0, 0, "", ""},
+};
+
+Owned<IPmcGetData> v3_data(const User& user, const char* address = "127.0.0.1", P::EProtocol protocol = P::IPv4) {
+    auto data = own(pmc_create_get_data(nullptr));
+    EXPECT_EQ(data->init(address, protocol, kPort, pms_version::kV3, user.name, user.level, user.auth, user.priv,
+                         user.auth_phrase, user.priv_phrase, "public", 3000, 1, 0),
+              kOk);
+    return data;
+}
+}  // namespace
+
+TEST(SnmpV3Agent, GetsWithEveryUserKind) {
+    for (const User& user : kUsers) {
+        for (const auto& [address, protocol] : {std::pair{"127.0.0.1", P::IPv4}, std::pair{"::1", P::IPv6}}) {
+            auto data = v3_data(user, address, protocol);
+            data->add_oid_string("1.3.6.1.2.1.1.5", true);
+            char name[64] = {};
+            EXPECT_EQ(data->get_text(name, sizeof name), kOk) << user.name << " " << address;
+            EXPECT_STREQ(name, "sim-printer") << user.name << " " << address;
+        }
+    }
+}
+
+TEST(SnmpV3Agent, WalksAndIntegers) {
+    auto data = v3_data(kUsers[1]);
+    data->add_oid_string("1.3.6.1.2.1.25.3.2.1.3", false);
+    auto rows = own(pms_create_pdu_list(nullptr));
+    ASSERT_EQ(data->get_data(rows.get(), "1.3.6.1.2.1.25.3.2.1.3"), kOk);
+    EXPECT_EQ(rows->get_count(), 5u);
+    auto numbers = v3_data(kUsers[0]);
+    numbers->add_oid_string("1.3.6.1.2.1.1.7", true);
+    numbers->add_oid_string("1.3.6.1.2.1.43.11.1.1.9.1.2", false);
+    std::int32_t values[2] = {};
+    ASSERT_EQ(numbers->get_data(values, 2), kOk);
+    EXPECT_EQ(values[0], 72);
+    EXPECT_EQ(values[1], -129);
+}
+
+TEST(SnmpV3Agent, AnswerFillsThePduAndTheTarget) {
+    LogCapture log;
+    auto usm = own(pms_create_usm_target(nullptr));
+    usm->set_version(pms_version::kV3);
+    usm->set_timeout(3000);
+    usm->set_retries(1);
+    usm->set_security_name("shaaes");
+    usm->set_security_level(pms_usm::kAuthPriv);
+    usm->set_auth_protocol(pms_usm::kAuthSha);
+    usm->set_priv_protocol(pms_usm::kPrivAes);
+    usm->set_auth_passphrase("sha-auth-phrase");
+    usm->set_priv_passphrase("aes-priv-phrase");
+    usm->set_context_name("public");
+    auto address = own(pmc_create_network_address(nullptr));
+    address->assign("127.0.0.1", P::IPv4, kPort);
+    usm->set_address(address.get());
+    auto pdu = own(pms_create_pdu(nullptr));
+    pdu->set_type(pms_pdu_type::kGetRequest);
+    pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.31.1.1.1.10.1", nullptr), nullptr);
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    ASSERT_EQ(dispatcher->send_sync(pdu.get(), usm.get()), kOk);
+    EXPECT_EQ(pdu->get_type(), pms_pdu_type::kResponse);
+    const IPmsValue* counter = pdu->get_bindings()->get(0)->get_value();
+    ASSERT_EQ(counter->get_type(), pms_tag::kCounter64);
+    EXPECT_EQ(counter->get_high32(nullptr), 1u);  // 2^32 + 5
+    EXPECT_EQ(counter->get_low32(nullptr), 5u);
+    EXPECT_GT(usm->get_engine_id()->get_length(), 0u);  // the agent's engine
+    EXPECT_STREQ(usm->get_address()->text(), "127.0.0.1");
+    EXPECT_EQ(usm->get_address()->port(), kPort);  // where the answer came from
+    EXPECT_STREQ(usm->get_security_name(), "shaaes");
+    EXPECT_TRUE(log.contains("Trace, [v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)] enter."));
+}
