@@ -5,17 +5,24 @@
 #include <net-snmp/net-snmp-includes.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "common/result.h"
 #include "log/module_logger.h"
+#include "platform/kernel.h"
 #include "session/netsnmp_library.h"
 #include "session/request_id.h"
 #include "snmp/oid_text.h"
+#include "snmp/packet.h"
+#include "snmp/target.h"
 #include "snmp/value_factory.h"
 #include "tolvcomm/result_codes.h"
 #include "transport/network_address.h"
+#include "transport/socket_wait.h"
 
 using namespace tolv;
 using tolv::log::snmp_logger;
@@ -138,8 +145,8 @@ std::int32_t fill_value(IPmsValue* value, const netsnmp_variable_list* variable)
 }
 
 // The sender of an answer, from the transport's text of it ("[host]:port"),
-// with its port: a later request to the same target goes where the answer
-// came from.
+// with its port: a later request to the same target, or to an engine found
+// by discovery, goes where the answer came from.
 IPmcNetworkAddress* sender_of(void* session, const netsnmp_pdu* answer) {
     netsnmp_transport* transport = snmp_sess_transport(session);
     if (transport == nullptr || transport->f_fmtaddr == nullptr || answer->transport_data == nullptr) return nullptr;
@@ -151,8 +158,8 @@ IPmcNetworkAddress* sender_of(void* session, const netsnmp_pdu* answer) {
     if (close != nullptr) {
         const std::string host(open + 1, static_cast<std::size_t>(close - open - 1));
         const unsigned long port = close[1] == ':' ? std::strtoul(close + 2, nullptr, 10) : 0;
-        address = pmc_parse_network_address(host.c_str(), static_cast<std::uint16_t>(port <= 0xFFFF ? port : 0),
-                                            nullptr);
+        address =
+            pmc_parse_network_address(host.c_str(), static_cast<std::uint16_t>(port <= 0xFFFF ? port : 0), nullptr);
     }
     std::free(text);
     return address;
@@ -203,7 +210,8 @@ std::int32_t read_answer(void* session, const netsnmp_pdu* answer, IPmsPdu* pdu,
             binding->set_oid(name_oid);
         }
         name_oid->as_value()->clear();
-        for (std::size_t i = 0; i < variable->name_length; ++i) name_oid->append(static_cast<std::uint32_t>(variable->name[i]));
+        for (std::size_t i = 0; i < variable->name_length; ++i)
+            name_oid->append(static_cast<std::uint32_t>(variable->name[i]));
         IPmsValue* value = binding->get_value();
         if (value == nullptr || value->get_type() != tag) {
             value = pms_create_value(tag, &code);
@@ -217,7 +225,7 @@ std::int32_t read_answer(void* session, const netsnmp_pdu* answer, IPmsPdu* pdu,
     pdu->set_request_id(static_cast<std::int32_t>(answer->reqid));
     const long status = answer->errstat;
     pdu->set_error_status(status >= 0 && status <= kHighestErrorStatus ? static_cast<std::int32_t>(status)
-                                                                        : kStatusOfUnknownError);
+                                                                       : kStatusOfUnknownError);
     pdu->set_error_index(static_cast<std::int32_t>(answer->errindex));
     if (pdu->get_error_status() != 0) {
         list->set_error(pdu->get_error_status(), static_cast<std::uint32_t>(pdu->get_error_index()));
@@ -239,38 +247,14 @@ void forget(void* session) {
     }
     free_enginetime(opened->securityEngineID, opened->securityEngineIDLen);
 }
-}  // namespace
-
-std::int32_t v3RequestSession::send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) {
-    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
-    netsnmp::LibraryUse library;
-    return send_sync_internal(pdu, target);
-}
-
-std::int32_t v3RequestSession::send_sync(IPmsSnmpPacket* packet) {
-    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
-    if (packet == nullptr) return kErrBadArgument;
-    return with_packet_parts(packet, [this](IPmsPdu* pdu, IPmsSnmpTarget* target) { return send_sync(pdu, target); });
-}
-
-std::int32_t v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket* packet, IPmsSnmpPacketList**) {
-    TraceScope trace(snmp_logger(), "v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket*, IPmsSnmpPacketList**)");
-    return packet == nullptr ? kErrBadArgument : kErrNotSupported;
-}
-
-std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, IPmsSnmpPacketList**) {
-    return kErrNotSupported;  // SNMPv3 discovery is not there yet
-}
-
-std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target) {
-    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)");
-    if (pdu == nullptr || target == nullptr) return kErrBadArgument;
-    IPmsUsm* usm = usm_of(target);
-    if (usm == nullptr) return kErrNotSupported;  // a community target
+// Opens a library session for a USM target: user, level, protocols, keys,
+// context and peer. The library learns the engine ID by itself (the one the
+// target holds is not given to it); with probe_only it does not probe at
+// opening, since the caller sends its own probe.
+std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only, void** out) {
+    *out = nullptr;
     const IPmcNetworkAddress* address = target->get_address();
     if (address == nullptr) return kErrBadArgument;
-    pdu->set_request_id(next_request_id());
-
     netsnmp_session settings;
     snmp_sess_init(&settings);
     if (target->get_version() != pms_version::kV3) return kErrBadArgument;
@@ -329,16 +313,238 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
     }
     if (port != 0) {
         const std::size_t used = std::strlen(peer);
-        std::snprintf(peer + used, sizeof peer - used,
-                      address->protocol() == IPmcNetworkAddress::IPX ? "/%u" : ":%u", port);
+        std::snprintf(peer + used, sizeof peer - used, address->protocol() == IPmcNetworkAddress::IPX ? "/%u" : ":%u",
+                      port);
     }
     settings.peername = peer;
 
-    void* session = snmp_sess_open(&settings);
-    if (session == nullptr) {
+    if (probe_only) settings.flags |= SNMP_FLAGS_DONT_PROBE;  // the probe is sent by hand
+    *out = snmp_sess_open(&settings);
+    if (*out == nullptr) {
         netsnmp::log_error(nullptr, "snmp_open");
         return kErrBadArgument;
     }
+    return kOk;
+}
+
+// An engine that cannot be asked (its answer unreadable, the user refused,
+// nothing received or no answer in time) is left out of a discovery; any
+// other failure ends it.
+bool skips_engine(std::int32_t result) {
+    return result == kErrDecode || result == kErrAuthentication || result == kErrReceive || result == kErrTimeout;
+}
+
+// The engines one discovery found: one USM target (address and engine ID)
+// per answering address, in the order they answered.
+struct Discovery {
+    Discovery() = default;
+    Discovery(const Discovery&) = delete;
+    Discovery& operator=(const Discovery&) = delete;
+    ~Discovery() {
+        for (IPmsSnmpTarget* engine : engines) engine->release();
+    }
+    void* session = nullptr;  // the library session the probe went out on
+    std::vector<IPmsSnmpTarget*> engines;
+};
+
+void add_engine(Discovery* discovery, const IPmcNetworkAddress* sender, const netsnmp_pdu* answer) {
+    const std::size_t length = std::strlen(sender->text());
+    for (const IPmsSnmpTarget* known : discovery->engines) {
+        const IPmcNetworkAddress* address = known->get_address();
+        if (address == nullptr || address->text() == nullptr) return;
+        if (std::strlen(address->text()) == length && std::memcmp(address->text(), sender->text(), length) == 0) {
+            return;  // this engine answered before
+        }
+    }
+    std::int32_t code = kOk;
+    IPmsUsm* engine = pms_create_usm_target(&code);
+    if (engine == nullptr) return;
+    if (engine->set_address(sender) != kOk ||
+        engine->set_engine_id(answer->securityEngineID, static_cast<std::uint32_t>(answer->securityEngineIDLen)) !=
+            kOk) {
+        engine->release();
+        return;
+    }
+    try {
+        discovery->engines.push_back(engine);
+    } catch (const std::bad_alloc&) {
+        engine->release();
+    }
+}
+
+// Called by the library for every message that answers the probe. The
+// probe stays open (0), since every engine that heard it may answer.
+int broadcast_callback(int operation, netsnmp_session*, int, netsnmp_pdu* answer, void* magic) {
+    TraceScope trace(snmp_logger(), "broadcast_callback");
+    auto* discovery = static_cast<Discovery*>(magic);
+    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || answer == nullptr) return 0;
+    if (IPmcNetworkAddress* sender = sender_of(discovery->session, answer); sender != nullptr) {
+        add_engine(discovery, sender, answer);
+        sender->release();
+    }
+    return 0;
+}
+
+// An engine-ID probe: an empty GET of no user without authentication,
+// which every SNMPv3 engine answers with a Report carrying its engine ID.
+netsnmp_pdu* build_probe_pdu() {
+    netsnmp_pdu* probe = snmp_pdu_create(SNMP_MSG_GET);
+    if (probe == nullptr) return nullptr;
+    probe->version = SNMP_VERSION_3;
+    probe->securityName = static_cast<char*>(std::calloc(1, 1));
+    probe->securityNameLen = 0;
+    probe->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    probe->securityModel = SNMP_SEC_MODEL_USM;
+    return probe;
+}
+
+// The result code of a library session's last error.
+std::int32_t session_result(void* session) {
+    int system_error = 0;
+    int library_error = 0;
+    char* text = nullptr;
+    snmp_sess_error(session, &system_error, &library_error, &text);
+    std::free(text);
+    return netsnmp::result_of(library_error);
+}
+
+// Sends the probe once per try and collects the engines that answer within
+// the target's time-out; the end of the waiting time ends the collection.
+std::int32_t probe_engines(void* session, const IPmsSnmpTarget* target, Discovery* discovery) {
+    netsnmp_transport* transport = snmp_sess_transport(session);
+    if (transport == nullptr) return kErrBadArgument;
+    const auto socket = static_cast<tolv::winsock::Socket>(transport->sock);
+    if (const std::int32_t code = tolv::transport::set_broadcast_flag(socket, true); code != kOk) return code;
+    const auto timeout = static_cast<std::uint32_t>(std::max<std::int32_t>(target->get_timeout(), 0));
+    for (std::int32_t attempt = 0; attempt <= std::max<std::int32_t>(target->get_retries(), 0); ++attempt) {
+        netsnmp_pdu* probe = build_probe_pdu();
+        if (probe == nullptr) {
+            netsnmp::log_error(session, "snmpv3_build_probe_pdu");
+            return kErrNoMemory;
+        }
+        if (snmp_sess_async_send(session, probe, broadcast_callback, discovery) == 0) {
+            netsnmp::log_error(session, "snmp_sess_synch_response_cb");
+            snmp_free_pdu(probe);
+            return session_result(session);
+        }
+        const std::uint32_t start = platform::tick_count();
+        for (std::uint32_t spent = 0; spent < timeout; spent = platform::tick_count() - start) {
+            const std::int32_t waited =
+                tolv::transport::wait_readable(socket, static_cast<std::int32_t>(timeout - spent));
+            if (waited == kErrTimeout) break;
+            if (waited != kOk) return waited;
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(transport->sock, &readable);
+            snmp_sess_read(session, &readable);
+        }
+    }
+    return kOk;
+}
+
+// Collects one USM target per engine that answers a probe sent to the
+// target's (broadcast) address.
+std::int32_t get_engine_id_broad_cast(IPmsSnmpTarget* target, Discovery* discovery) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::get_engine_id_broad_cast");
+    if (target == nullptr || discovery == nullptr) return kErrBadArgument;
+    IPmsUsm* usm = usm_of(target);
+    if (usm == nullptr) return kErrNotSupported;
+    void* session = nullptr;
+    if (const std::int32_t code = open_session(target, usm, true, &session); code != kOk) return code;
+    // The library would otherwise send a probe of its own before ours.
+    snmp_sess_session(session)->flags |= SNMP_FLAGS_DONT_PROBE;
+    discovery->session = session;
+    const std::int32_t result = probe_engines(session, target, discovery);
+    discovery->session = nullptr;
+    snmp_sess_close(session);
+    return result;
+}
+
+}  // namespace
+
+std::int32_t v3RequestSession::send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
+    netsnmp::LibraryUse library;
+    return send_sync_internal(pdu, target);
+}
+
+std::int32_t v3RequestSession::send_sync(IPmsSnmpPacket* packet) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
+    if (packet == nullptr) return kErrBadArgument;
+    return with_packet_parts(packet, [this](IPmsPdu* pdu, IPmsSnmpTarget* target) { return send_sync(pdu, target); });
+}
+
+std::int32_t v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket* packet, IPmsSnmpPacketList** out) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket*, IPmsSnmpPacketList**)");
+    if (packet == nullptr) return kErrBadArgument;
+    return with_packet_parts(
+        packet, [this, out](IPmsPdu* pdu, IPmsSnmpTarget* target) { return send_broad_cast_sync(pdu, target, out); });
+}
+
+std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target, IPmsSnmpPacketList** out) {
+    netsnmp::LibraryUse library;
+    TraceScope trace(snmp_logger(),
+                     "v3RequestSession::send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, IPmsSnmpPacketList**)");
+    if (pdu == nullptr || target == nullptr || out == nullptr) return kErrBadArgument;
+    *out = nullptr;
+    Discovery discovery;
+    if (const std::int32_t code = get_engine_id_broad_cast(target, &discovery); code != kOk) return code;
+    std::int32_t result = kOk;
+    IPmsSnmpPacketList* list = pms_create_packet_list(&result);
+    if (list == nullptr) return result;
+
+    for (IPmsSnmpTarget* engine : discovery.engines) {
+        std::int32_t code = kOk;
+        IPmsSnmpTarget* engine_target = target->clone(&code);
+        if (engine_target == nullptr) continue;
+        IPmsUsm* usm = usm_of(engine_target);
+        const IPmsUsm* found = usm_of(engine);
+        if (usm == nullptr || found == nullptr) {
+            engine_target->release();
+            list->release();
+            return kErrBadArgument;
+        }
+        engine_target->set_address(engine->get_address());
+        const IPmcByteString* engine_id = found->get_engine_id();
+        usm->set_engine_id(engine_id ? engine_id->get_data() : nullptr, engine_id ? engine_id->get_length() : 0);
+        IPmsPdu* request = pdu->clone(&code);
+        if (request == nullptr) {
+            engine_target->release();
+            continue;
+        }
+        result = send_sync_internal(request, engine_target);
+        IPmsSnmpPacket* packet = result == kOk ? pms_create_packet(&result) : nullptr;
+        if (packet == nullptr) {
+            request->release();
+            engine_target->release();
+            if (skips_engine(result)) continue;
+            break;
+        }
+        packet->set_pdu(request);
+        packet->set_target(engine_target);
+        if (result = list->add_tail(packet); result != kOk) {
+            packet->release();
+            break;
+        }
+    }
+    if (result != kOk && !skips_engine(result)) {
+        list->release();
+        return result;
+    }
+    *out = list;
+    return kOk;
+}
+
+std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target) {
+    TraceScope trace(snmp_logger(), "v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)");
+    if (pdu == nullptr || target == nullptr) return kErrBadArgument;
+    IPmsUsm* usm = usm_of(target);
+    if (usm == nullptr) return kErrNotSupported;  // a community target
+    if (target->get_address() == nullptr) return kErrBadArgument;
+    pdu->set_request_id(next_request_id());
+
+    void* session = nullptr;
+    if (const std::int32_t code = open_session(target, usm, false, &session); code != kOk) return code;
     std::int32_t result = kOk;
     netsnmp_pdu* request = nullptr;
     const int command = command_of(pdu->get_type());
@@ -399,12 +605,7 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
         if (status == STAT_TIMEOUT) {
             result = kErrTimeout;
         } else {
-            int system_error = 0;
-            int library_error = 0;
-            char* text = nullptr;
-            snmp_sess_error(session, &system_error, &library_error, &text);
-            std::free(text);
-            result = netsnmp::result_of(library_error);
+            result = session_result(session);
         }
     } else if (answer == nullptr) {
         result = kErrReceive;

@@ -11,6 +11,7 @@
 #include "transport/address_text.h"
 #include "transport/network_address.h"
 #include "transport/socket_api.h"
+#include "transport/socket_wait.h"
 
 using namespace tolv;
 namespace ws = tolv::winsock;
@@ -100,19 +101,7 @@ std::int32_t DataGramSocket::receive(void* buffer, std::uint32_t capacity, std::
                                      std::int32_t* received, IPmcNetworkAddress** from) {
     if (from != nullptr) *from = nullptr;
     if (buffer == nullptr || received == nullptr || from == nullptr) return kErrBadArgument;
-    ws::FdSet readable{};
-    readable.count = 1;
-    readable.sockets[0] = socket_;
-    ws::TimeVal wait{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
-    const int ready = NPmcSocketAPI::select(0, &readable, nullptr, nullptr, timeout_ms == -1 ? nullptr : &wait);
-    if (ready == ws::kSocketError) {
-        socket_logger().log(log_level::kError, "fail select(). WSAGetLastError()=%d", last_error());
-        return kErrReceive;
-    }
-    if (ready == 0) {
-        socket_logger().log(log_level::kTrace, "select API timeout.");
-        return kErrTimeout;
-    }
+    if (const std::int32_t waited = tolv::transport::wait_readable(socket_, timeout_ms); waited != kOk) return waited;
     AddressBuffer sender;
     int sender_length = ws::kSockAddrBufferSize;
     *received = NPmcSocketAPI::recvfrom(socket_, static_cast<char*>(buffer), static_cast<int>(capacity), 0,
@@ -130,9 +119,8 @@ std::int32_t DataGramSocket::receive(void* buffer, std::uint32_t capacity, std::
         return kErrPlatform;
     }
     if (socket_logger().enabled(log_level::kDebug)) {
-        socket_logger().log(log_level::kDebug,
-                            "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).", local_port(),
-                            local_port(), address->text(), address->port(), address->port());
+        socket_logger().log(log_level::kDebug, "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
+                            local_port(), local_port(), address->text(), address->port(), address->port());
     }
     *from = address;
     return kOk;
@@ -141,14 +129,7 @@ std::int32_t DataGramSocket::receive(void* buffer, std::uint32_t capacity, std::
 std::int32_t DataGramSocket::set_broadcast(bool on) {
     const EProtocol protocol = local_->protocol();
     if (protocol != IPmcNetworkAddress::IPv4 && protocol != IPmcNetworkAddress::IPX) return kOk;
-    const std::int32_t flag = on ? 1 : 0;
-    if (NPmcSocketAPI::setsockopt(socket_, ws::kSolSocket, ws::kSoBroadcast, reinterpret_cast<const char*>(&flag),
-                                  sizeof flag) != 0) {
-        socket_logger().log(log_level::kError, "fail setsockopt(). can't set broadcast flag. WSAGetLastError()=%d",
-                            last_error());
-        return kErrPlatform;
-    }
-    return kOk;
+    return tolv::transport::set_broadcast_flag(socket_, on);
 }
 
 std::int32_t DataGramSocket::join_multicast(const char* group) {
@@ -291,8 +272,8 @@ bool DataGramSocketIPv6::to_sockaddr(ws::SockAddr* buffer, const IPmcNetworkAddr
     hints.socket_type = ws::kSockDgram;
     ws::AddrInfo* list = nullptr;
     if (NPmcSocketAPI::getaddrinfo(address->text(), port, &hints, &list) != 0 || list == nullptr) return false;
-    const std::size_t length = list->address_length < ws::kSockAddrBufferSize ? list->address_length
-                                                                              : ws::kSockAddrBufferSize;
+    const std::size_t length =
+        list->address_length < ws::kSockAddrBufferSize ? list->address_length : ws::kSockAddrBufferSize;
     std::memcpy(buffer, list->address, length);
     NPmcSocketAPI::freeaddrinfo(list);
     return true;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "codec_support.h"
 #include "log_capture.h"
 #include "session/session_dispatcher.h"
 #include "snmp/pdu.h"
@@ -108,6 +109,81 @@ TEST(SnmpV3Agent, AnswerFillsThePduAndTheTarget) {
 }
 
 namespace {
+// A USM target of the shaaes user for the address and port.
+Owned<IPmsUsm> shaaes_target(const char* address_text, std::uint16_t port, std::int32_t timeout_ms) {
+    auto usm = own(pms_create_usm_target(nullptr));
+    usm->set_version(pms_version::kV3);
+    usm->set_timeout(timeout_ms);
+    usm->set_retries(0);
+    usm->set_security_name("shaaes");
+    usm->set_security_level(pms_usm::kAuthPriv);
+    usm->set_auth_protocol(pms_usm::kAuthSha);
+    usm->set_priv_protocol(pms_usm::kPrivAes);
+    usm->set_auth_passphrase("sha-auth-phrase");
+    usm->set_priv_passphrase("aes-priv-phrase");
+    usm->set_context_name("public");
+    auto address = own(pmc_create_network_address(nullptr));
+    address->assign(address_text, P::IPv4, port);
+    usm->set_address(address.get());
+    return usm;
+}
+
+Owned<IPmsPdu> get_sys_name() {
+    auto pdu = own(pms_create_pdu(nullptr));
+    pdu->set_type(pms_pdu_type::kGetRequest);
+    pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.5.0", nullptr), nullptr);
+    return pdu;
+}
+}  // namespace
+
+// A probe sent to one address is answered like a broadcast one: the engine
+// found is then asked the request itself.
+TEST(SnmpV3Discovery, FindsTheEngineAndAsksIt) {
+    LogCapture log;
+    auto usm = shaaes_target("127.0.0.1", kPort, 1000);
+    auto pdu = get_sys_name();
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    IPmsSnmpPacketList* found = nullptr;
+    ASSERT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk);
+    auto list = own(found);
+    ASSERT_EQ(list->get_count(), 1u);
+    IPmcPtrListIterator* it = list->create_iterator(nullptr);
+    const IPmsSnmpPacket* packet = list->get_at(it);
+    list->release_iterator(it);
+    EXPECT_EQ(text_of(packet->get_pdu()->get_bindings()->get(0)->get_value()), "sim-printer");
+    void* part = nullptr;
+    packet->get_target()->query_interface(pms_target_id::kUsm, &part);
+    ASSERT_NE(part, nullptr);
+    EXPECT_GT(static_cast<IPmsUsm*>(part)->get_engine_id()->get_length(), 0u);
+    EXPECT_STREQ(packet->get_target()->get_address()->text(), "127.0.0.1");
+    EXPECT_EQ(usm->get_engine_id()->get_length(),
+              0u);  // the caller's target is left as it was
+    EXPECT_TRUE(log.contains("Trace, [v3RequestSession::get_engine_id_broad_cast] enter."));
+    EXPECT_TRUE(log.contains("Trace, [broadcast_callback] enter."));
+}
+
+TEST(SnmpV3Discovery, NobodyAnsweringGivesAnEmptyList) {
+    auto usm = shaaes_target("127.0.0.1", 9, 300);  // discard port: nobody answers
+    auto pdu = get_sys_name();
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    IPmsSnmpPacketList* found = nullptr;
+    ASSERT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk);
+    auto list = own(found);
+    EXPECT_EQ(list->get_count(), 0u);
+}
+
+TEST(SnmpV3Discovery, AnEngineRefusingTheUserIsLeftOut) {
+    auto usm = shaaes_target("127.0.0.1", kPort, 500);
+    usm->set_security_name("nosuchuser");
+    auto pdu = get_sys_name();
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    IPmsSnmpPacketList* found = nullptr;
+    ASSERT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk);
+    auto list = own(found);
+    EXPECT_EQ(list->get_count(), 0u);
+}
+
+namespace {
 int open_descriptors() {
     int count = 0;
     if (DIR* dir = opendir("/proc/self/fd")) {
@@ -148,8 +224,8 @@ TEST(SnmpV3Agent, TheLibraryForgetsUsersBetweenRequests) {
     User wrong = kUsers[1];
     wrong.auth_phrase = "not-the-auth-phrase";
     auto data = own(pmc_create_get_data(nullptr));
-    ASSERT_EQ(data->init("127.0.0.1", P::IPv4, kPort, pms_version::kV3, wrong.name, wrong.level, wrong.auth,
-                         wrong.priv, wrong.auth_phrase, wrong.priv_phrase, "public", 300, 0, 0),
+    ASSERT_EQ(data->init("127.0.0.1", P::IPv4, kPort, pms_version::kV3, wrong.name, wrong.level, wrong.auth, wrong.priv,
+                         wrong.auth_phrase, wrong.priv_phrase, "public", 300, 0, 0),
               kOk);
     data->add_oid_string("1.3.6.1.2.1.1.5", true);
     EXPECT_NE(data->get_text(name, sizeof name), kOk);

@@ -9,7 +9,8 @@
 #   tests/netns/lab.sh COMMAND [ARGS...]
 #
 # The agents answer on 10.203.0.11, .12 and .13 (and their link-local IPv6
-# addresses); the client is 10.203.0.2. These addresses exist only inside
+# addresses); the client is 10.203.0.2. Only 10.203.0.11 has the SNMPv3 user
+# shaaes. These addresses exist only inside
 # the lab's namespaces.
 set -uo pipefail
 
@@ -68,9 +69,14 @@ for ns in "${agents[@]}"; do
   index=$((index + 1))
 done
 
+# Only the first agent knows the SNMPv3 user shaaes; the others answer an
+# engine-ID probe too but refuse that user.
 for ns in "${agents[@]}"; do
+  v3_user=()
+  [ "$ns" = "${agents[0]}" ] && v3_user=(--v3-user=shaaes --v3-auth-key=sha-auth-phrase --v3-auth-proto=SHA
+    --v3-priv-key=aes-priv-phrase --v3-priv-proto=AES)
   ip netns exec "$ns" "$root/sim/agent.sh" start "$state/$ns" 0.0.0.0 161 "$root/sim/data" \
-    --agent-udpv6-endpoint='[::]:161' >/dev/null || fail "agent in $ns did not start"
+    --agent-udpv6-endpoint='[::]:161' "${v3_user[@]}" >/dev/null || fail "agent in $ns did not start"
 done
 
 ip netns exec "$client" "$@"

@@ -209,4 +209,7 @@ TEST(SessionDispatcher, UsmTargetsGoToTheSnmpV3Session) {
     usm->set_security_level(pms_usm::kAuthNoPriv);
     usm->set_auth_protocol(3);
     EXPECT_EQ(dispatcher->send_sync(pdu.get(), usm.get()), kErrBadArgument);
+    IPmsSnmpPacketList* found = nullptr;
+    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kErrBadArgument);
+    EXPECT_EQ(found, nullptr);
 }
