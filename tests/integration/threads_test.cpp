@@ -10,20 +10,21 @@
 #include "test_objects.h"
 #include "tolvcomm/get_data.h"
 #include "tolvcomm/result_codes.h"
+#include "v3_users.h"
 
 using namespace tolv;
+using tolv::testing::kShaAes;
 
 namespace {
 constexpr int kRequestsPerThread = 25;
 
 bool read_one(bool v3, int i) {
     auto data = own(pmc_create_get_data(nullptr));
-    const std::int32_t code =
-        v3 ? data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, pms_version::kV3, "shaaes",
-                        pms_usm::kAuthPriv, pms_usm::kAuthSha, pms_usm::kPrivAes, "sha-auth-phrase",
-                        "aes-priv-phrase", "public", 3000, 2, 0)
-           : data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, pms_version::kV1, nullptr, 0, 0, 0,
-                        nullptr, nullptr, nullptr, 3000, 2, 0);
+    const std::int32_t code = v3 ? data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, pms_version::kV3,
+                                              kShaAes.name, kShaAes.level, kShaAes.auth, kShaAes.priv,
+                                              kShaAes.auth_phrase, kShaAes.priv_phrase, "public", 3000, 2, 0)
+                                 : data->init("127.0.0.1", IPmcNetworkAddress::IPv4, TOLV_AGENT_PORT, pms_version::kV1,
+                                              nullptr, 0, 0, 0, nullptr, nullptr, nullptr, 3000, 2, 0);
     if (code != kOk) return false;
     // A different scalar per request: an answer mixed up between threads shows.
     const int which = 1 + (i % 150);

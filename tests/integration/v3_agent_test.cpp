@@ -15,6 +15,7 @@
 #include "tolvcomm/get_data.h"
 #include "tolvcomm/result_codes.h"
 #include "transport/network_address.h"
+#include "v3_users.h"
 
 using namespace tolv;
 using namespace tolv::testing;
@@ -23,23 +24,9 @@ using P = IPmcNetworkAddress;
 namespace {
 constexpr std::uint16_t kPort = TOLV_AGENT_PORT;
 
-struct User {
-    const char* name;
-    std::int32_t level;
-    std::int32_t auth;
-    std::int32_t priv;
-    const char* auth_phrase;
-    const char* priv_phrase;
-};
+const V3User kUsers[] = {kMd5Des, kShaAes, kShaOnly, kNoAuth};
 
-const User kUsers[] = {
-    {"md5des", pms_usm::kAuthPriv, pms_usm::kAuthMd5, pms_usm::kPrivDes, "md5-auth-phrase", "des-priv-phrase"},
-    {"shaaes", pms_usm::kAuthPriv, pms_usm::kAuthSha, pms_usm::kPrivAes, "sha-auth-phrase", "aes-priv-phrase"},
-    {"shaonly", pms_usm::kAuthNoPriv, pms_usm::kAuthSha, 0, "sha-only-phrase", ""},
-    {"noauth", pms_usm::kNoAuthNoPriv, 0, 0, "", ""},
-};
-
-Owned<IPmcGetData> v3_data(const User& user, const char* address = "127.0.0.1", P::EProtocol protocol = P::IPv4) {
+Owned<IPmcGetData> v3_data(const V3User& user, const char* address = "127.0.0.1", P::EProtocol protocol = P::IPv4) {
     auto data = own(pmc_create_get_data(nullptr));
     EXPECT_EQ(data->init(address, protocol, kPort, pms_version::kV3, user.name, user.level, user.auth, user.priv,
                          user.auth_phrase, user.priv_phrase, "public", 3000, 1, 0),
@@ -49,7 +36,7 @@ Owned<IPmcGetData> v3_data(const User& user, const char* address = "127.0.0.1", 
 }  // namespace
 
 TEST(SnmpV3Agent, GetsWithEveryUserKind) {
-    for (const User& user : kUsers) {
+    for (const V3User& user : kUsers) {
         for (const auto& [address, protocol] : {std::pair{"127.0.0.1", P::IPv4}, std::pair{"::1", P::IPv6}}) {
             auto data = v3_data(user, address, protocol);
             data->add_oid_string("1.3.6.1.2.1.1.5", true);
@@ -61,12 +48,12 @@ TEST(SnmpV3Agent, GetsWithEveryUserKind) {
 }
 
 TEST(SnmpV3Agent, WalksAndIntegers) {
-    auto data = v3_data(kUsers[1]);
+    auto data = v3_data(kShaAes);
     data->add_oid_string("1.3.6.1.2.1.25.3.2.1.3", false);
     auto rows = own(pms_create_pdu_list(nullptr));
     ASSERT_EQ(data->get_data(rows.get(), "1.3.6.1.2.1.25.3.2.1.3"), kOk);
     EXPECT_EQ(rows->get_count(), 5u);
-    auto numbers = v3_data(kUsers[0]);
+    auto numbers = v3_data(kMd5Des);
     numbers->add_oid_string("1.3.6.1.2.1.1.7", true);
     numbers->add_oid_string("1.3.6.1.2.1.43.11.1.1.9.1.2", false);
     std::int32_t values[2] = {};
@@ -77,20 +64,8 @@ TEST(SnmpV3Agent, WalksAndIntegers) {
 
 TEST(SnmpV3Agent, AnswerFillsThePduAndTheTarget) {
     LogCapture log;
-    auto usm = own(pms_create_usm_target(nullptr));
-    usm->set_version(pms_version::kV3);
-    usm->set_timeout(3000);
+    auto usm = own(usm_target(kShaAes, "127.0.0.1", kPort, 3000));
     usm->set_retries(1);
-    usm->set_security_name("shaaes");
-    usm->set_security_level(pms_usm::kAuthPriv);
-    usm->set_auth_protocol(pms_usm::kAuthSha);
-    usm->set_priv_protocol(pms_usm::kPrivAes);
-    usm->set_auth_passphrase("sha-auth-phrase");
-    usm->set_priv_passphrase("aes-priv-phrase");
-    usm->set_context_name("public");
-    auto address = own(pmc_create_network_address(nullptr));
-    address->assign("127.0.0.1", P::IPv4, kPort);
-    usm->set_address(address.get());
     auto pdu = own(pms_create_pdu(nullptr));
     pdu->set_type(pms_pdu_type::kGetRequest);
     pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.31.1.1.1.10.1", nullptr), nullptr);
@@ -109,25 +84,6 @@ TEST(SnmpV3Agent, AnswerFillsThePduAndTheTarget) {
 }
 
 namespace {
-// A USM target of the shaaes user for the address and port.
-Owned<IPmsUsm> shaaes_target(const char* address_text, std::uint16_t port, std::int32_t timeout_ms) {
-    auto usm = own(pms_create_usm_target(nullptr));
-    usm->set_version(pms_version::kV3);
-    usm->set_timeout(timeout_ms);
-    usm->set_retries(0);
-    usm->set_security_name("shaaes");
-    usm->set_security_level(pms_usm::kAuthPriv);
-    usm->set_auth_protocol(pms_usm::kAuthSha);
-    usm->set_priv_protocol(pms_usm::kPrivAes);
-    usm->set_auth_passphrase("sha-auth-phrase");
-    usm->set_priv_passphrase("aes-priv-phrase");
-    usm->set_context_name("public");
-    auto address = own(pmc_create_network_address(nullptr));
-    address->assign(address_text, P::IPv4, port);
-    usm->set_address(address.get());
-    return usm;
-}
-
 Owned<IPmsPdu> get_sys_name() {
     auto pdu = own(pms_create_pdu(nullptr));
     pdu->set_type(pms_pdu_type::kGetRequest);
@@ -140,7 +96,7 @@ Owned<IPmsPdu> get_sys_name() {
 // found is then asked the request itself.
 TEST(SnmpV3Discovery, FindsTheEngineAndAsksIt) {
     LogCapture log;
-    auto usm = shaaes_target("127.0.0.1", kPort, 1000);
+    auto usm = own(usm_target(kShaAes, "127.0.0.1", kPort, 1000));
     auto pdu = get_sys_name();
     auto dispatcher = own(pms_create_session_dispatcher(nullptr));
     IPmsSnmpPacketList* found = nullptr;
@@ -163,7 +119,7 @@ TEST(SnmpV3Discovery, FindsTheEngineAndAsksIt) {
 }
 
 TEST(SnmpV3Discovery, NobodyAnsweringGivesAnEmptyList) {
-    auto usm = shaaes_target("127.0.0.1", 9, 300);  // discard port: nobody answers
+    auto usm = own(usm_target(kShaAes, "127.0.0.1", 9, 300));  // discard port: nobody answers
     auto pdu = get_sys_name();
     auto dispatcher = own(pms_create_session_dispatcher(nullptr));
     IPmsSnmpPacketList* found = nullptr;
@@ -173,7 +129,7 @@ TEST(SnmpV3Discovery, NobodyAnsweringGivesAnEmptyList) {
 }
 
 TEST(SnmpV3Discovery, AnEngineRefusingTheUserIsLeftOut) {
-    auto usm = shaaes_target("127.0.0.1", kPort, 500);
+    auto usm = own(usm_target(kShaAes, "127.0.0.1", kPort, 500));
     usm->set_security_name("nosuchuser");
     auto pdu = get_sys_name();
     auto dispatcher = own(pms_create_session_dispatcher(nullptr));
@@ -198,7 +154,7 @@ std::size_t heap_in_use() { return mallinfo2().uordblks; }
 
 TEST(SnmpV3Agent, AThousandRequestsKeepNeitherMemoryNorDescriptors) {
     auto get_name = [] {
-        auto data = v3_data(kUsers[1]);
+        auto data = v3_data(kShaAes);
         data->add_oid_string("1.3.6.1.2.1.1.5", true);
         char name[64];
         return data->get_text(name, sizeof name);
@@ -215,13 +171,13 @@ TEST(SnmpV3Agent, AThousandRequestsKeepNeitherMemoryNorDescriptors) {
 
 TEST(SnmpV3Agent, TheLibraryForgetsUsersBetweenRequests) {
     // Right pass phrases first: the library learns the user and the engine.
-    auto right = v3_data(kUsers[1]);
+    auto right = v3_data(kShaAes);
     right->add_oid_string("1.3.6.1.2.1.1.5", true);
     char name[64];
     ASSERT_EQ(right->get_text(name, sizeof name), kOk);
     // The same user with a wrong pass phrase must not ride on what was
     // learned: it is refused (this agent just does not answer).
-    User wrong = kUsers[1];
+    V3User wrong = kShaAes;
     wrong.auth_phrase = "not-the-auth-phrase";
     auto data = own(pmc_create_get_data(nullptr));
     ASSERT_EQ(data->init("127.0.0.1", P::IPv4, kPort, pms_version::kV3, wrong.name, wrong.level, wrong.auth, wrong.priv,

@@ -13,13 +13,43 @@
 #include "test_objects.h"
 #include "tolvcomm/result_codes.h"
 #include "transport/network_address.h"
+#include "v3_users.h"
 
 using namespace tolv;
 using namespace tolv::testing;
 using P = IPmcNetworkAddress;
 
 namespace {
-// The answers to one GET of sysObjectID.0 sent to the destination.
+// Sends a GET of the OID as one broadcast and returns the senders of the
+// collected answers, sorted; each answer must carry the expected value.
+std::vector<std::string> collect(IPmsSnmpTarget* target, const char* oid, const std::string& expected) {
+    auto pdu = own(pms_create_pdu(nullptr));
+    pdu->set_type(pms_pdu_type::kGetRequest);
+    pdu->add(pms_create_oid_from_text(oid, nullptr), nullptr);
+    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+    IPmsSnmpPacketList* list = nullptr;
+    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), target, &list), kOk);
+    std::vector<std::string> found;
+    if (list == nullptr) return found;
+    IPmcPtrListIterator* it = list->create_iterator(nullptr);
+    for (IPmsSnmpPacket* packet = list->get_at(it); packet != nullptr; packet = list->get_at(list->next(it))) {
+        const IPmcNetworkAddress* sender = packet->get_target()->get_address();
+        EXPECT_EQ(sender->port(), 161);
+        EXPECT_EQ(text_of(packet->get_pdu()->get_bindings()->get(0)->get_value()), expected);
+        void* usm = nullptr;
+        if (packet->get_target()->query_interface(pms_target_id::kUsm, &usm) == kOk && usm != nullptr) {
+            EXPECT_GT(static_cast<IPmsUsm*>(usm)->get_engine_id()->get_length(), 0u)
+                << "the engine of " << sender->text();
+        }
+        found.push_back(sender->text());
+    }
+    list->release_iterator(it);
+    list->release();
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The answers to one SNMPv1 GET of sysObjectID.0 sent to the destination.
 std::vector<std::string> discover(const char* destination) {
     auto target = own(community_target(pms_version::kV1, "public"));
     target->set_timeout(1500);
@@ -28,26 +58,7 @@ std::vector<std::string> discover(const char* destination) {
     EXPECT_EQ(address->set_text(destination), kOk);
     address->set_port(161);
     target->set_address(address.get());
-    auto pdu = own(pms_create_pdu(nullptr));
-    pdu->set_type(pms_pdu_type::kGetRequest);
-    pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.2.0", nullptr), nullptr);
-
-    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
-    IPmsSnmpPacketList* list = nullptr;
-    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), target.get(), &list), kOk);
-    std::vector<std::string> found;
-    if (list == nullptr) return found;
-    IPmcPtrListIterator* it = list->create_iterator(nullptr);
-    for (IPmsSnmpPacket* packet = list->get_at(it); packet != nullptr; packet = list->get_at(list->next(it))) {
-        const IPmcNetworkAddress* sender = packet->get_target()->get_address();
-        EXPECT_EQ(sender->port(), 161);
-        EXPECT_EQ(text_of(packet->get_pdu()->get_bindings()->get(0)->get_value()), "1.3.6.1.4.1.46712.1.1");
-        found.push_back(sender->text());
-    }
-    list->release_iterator(it);
-    list->release();
-    std::sort(found.begin(), found.end());
-    return found;
+    return collect(target.get(), "1.3.6.1.2.1.1.2.0", "1.3.6.1.4.1.46712.1.1");
 }
 }  // namespace
 
@@ -62,43 +73,10 @@ TEST(Discovery, MulticastOverIpv6ReachesTheThreeAgents) {
 }
 
 namespace {
-// The packets an SNMPv3 discovery of sysName.0 as user shaaes collects.
+// The engines an SNMPv3 discovery of sysName.0 as user shaaes collects.
 std::vector<std::string> discover_v3(const char* destination, std::uint16_t port) {
-    auto usm = own(pms_create_usm_target(nullptr));
-    usm->set_version(pms_version::kV3);
-    usm->set_timeout(1000);
-    usm->set_retries(0);
-    usm->set_security_name("shaaes");
-    usm->set_security_level(pms_usm::kAuthPriv);
-    usm->set_auth_protocol(pms_usm::kAuthSha);
-    usm->set_priv_protocol(pms_usm::kPrivAes);
-    usm->set_auth_passphrase("sha-auth-phrase");
-    usm->set_priv_passphrase("aes-priv-phrase");
-    usm->set_context_name("public");
-    auto address = own(pmc_create_network_address(nullptr));
-    EXPECT_EQ(address->set_text(destination), kOk);
-    address->set_port(port);
-    usm->set_address(address.get());
-    auto pdu = own(pms_create_pdu(nullptr));
-    pdu->set_type(pms_pdu_type::kGetRequest);
-    pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.5.0", nullptr), nullptr);
-
-    auto dispatcher = own(pms_create_session_dispatcher(nullptr));
-    IPmsSnmpPacketList* list = nullptr;
-    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &list), kOk);
-    std::vector<std::string> found;
-    if (list == nullptr) return found;
-    IPmcPtrListIterator* it = list->create_iterator(nullptr);
-    for (IPmsSnmpPacket* packet = list->get_at(it); packet != nullptr; packet = list->get_at(list->next(it))) {
-        EXPECT_EQ(text_of(packet->get_pdu()->get_bindings()->get(0)->get_value()), "sim-printer");
-        void* engine = nullptr;
-        packet->get_target()->query_interface(pms_target_id::kUsm, &engine);
-        EXPECT_GT(engine ? static_cast<IPmsUsm*>(engine)->get_engine_id()->get_length() : 0u, 0u);
-        found.push_back(packet->get_target()->get_address()->text());
-    }
-    list->release_iterator(it);
-    list->release();
-    return found;
+    auto usm = own(usm_target(kShaAes, destination, port, 1000));
+    return collect(usm.get(), "1.3.6.1.2.1.1.5.0", "sim-printer");
 }
 }  // namespace
 
