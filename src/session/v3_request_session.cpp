@@ -15,12 +15,14 @@
 #include "log/module_logger.h"
 #include "platform/kernel.h"
 #include "session/netsnmp_library.h"
+#include "session/netsnmp_transport.h"
 #include "session/request_id.h"
 #include "snmp/oid_text.h"
 #include "snmp/packet.h"
 #include "snmp/target.h"
 #include "snmp/value_factory.h"
 #include "tolvcomm/result_codes.h"
+#include "transport/datagram_socket.h"
 #include "transport/network_address.h"
 #include "transport/socket_wait.h"
 
@@ -248,9 +250,9 @@ void forget(void* session) {
     free_enginetime(opened->securityEngineID, opened->securityEngineIDLen);
 }
 // Opens a library session for a USM target: user, level, protocols, keys,
-// context and peer. The library learns the engine ID by itself (the one the
-// target holds is not given to it); with probe_only it does not probe at
-// opening, since the caller sends its own probe.
+// context and the transport to the peer. The library learns the engine ID
+// by itself (the one the target holds is not given to it); with probe_only
+// it does not probe at opening, since the caller sends its own probe.
 std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only, void** out) {
     *out = nullptr;
     const IPmcNetworkAddress* address = target->get_address();
@@ -303,23 +305,13 @@ std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only,
     settings.contextName = const_cast<char*>(context.c_str());
     settings.contextNameLen = context.size();
 
-    const std::uint16_t port = address->port() != 0 ? address->port() : target->get_port();
-    char peer[300];
-    switch (address->protocol()) {
-        case IPmcNetworkAddress::IPv4: std::snprintf(peer, sizeof peer, "%s", address->text()); break;
-        case IPmcNetworkAddress::IPv6: std::snprintf(peer, sizeof peer, "udp6:[%s]", address->text()); break;
-        case IPmcNetworkAddress::IPX: std::snprintf(peer, sizeof peer, "ipx:%s", address->text()); break;
-        default: return kErrBadArgument;
-    }
-    if (port != 0) {
-        const std::size_t used = std::strlen(peer);
-        std::snprintf(peer + used, sizeof peer - used, address->protocol() == IPmcNetworkAddress::IPX ? "/%u" : ":%u",
-                      port);
-    }
-    settings.peername = peer;
-
     if (probe_only) settings.flags |= SNMP_FLAGS_DONT_PROBE;  // the probe is sent by hand
-    *out = snmp_sess_open(&settings);
+    // The library talks through our socket layer; the session owns the
+    // transport from here on, also when it cannot be opened.
+    std::int32_t code = kOk;
+    netsnmp_transport* transport = netsnmp::create_transport(address, target->get_port(), &code);
+    if (transport == nullptr) return code;
+    *out = snmp_sess_add(&settings, transport, nullptr, nullptr);
     if (*out == nullptr) {
         netsnmp::log_error(nullptr, "snmp_open");
         return kErrBadArgument;
@@ -412,9 +404,10 @@ std::int32_t session_result(void* session) {
 // the target's time-out; the end of the waiting time ends the collection.
 std::int32_t probe_engines(void* session, const IPmsSnmpTarget* target, Discovery* discovery) {
     netsnmp_transport* transport = snmp_sess_transport(session);
-    if (transport == nullptr) return kErrBadArgument;
-    const auto socket = static_cast<tolv::winsock::Socket>(transport->sock);
-    if (const std::int32_t code = tolv::transport::set_broadcast_flag(socket, true); code != kOk) return code;
+    DataGramSocket* datagram_socket = netsnmp::socket_of(transport);
+    if (datagram_socket == nullptr) return kErrBadArgument;
+    if (const std::int32_t code = datagram_socket->set_broadcast(true); code != kOk) return code;
+    const tolv::winsock::Socket socket = datagram_socket->handle();
     const auto timeout = static_cast<std::uint32_t>(std::max<std::int32_t>(target->get_timeout(), 0));
     for (std::int32_t attempt = 0; attempt <= std::max<std::int32_t>(target->get_retries(), 0); ++attempt) {
         netsnmp_pdu* probe = build_probe_pdu();

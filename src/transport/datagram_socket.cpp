@@ -129,7 +129,14 @@ std::int32_t DataGramSocket::receive(void* buffer, std::uint32_t capacity, std::
 std::int32_t DataGramSocket::set_broadcast(bool on) {
     const EProtocol protocol = local_->protocol();
     if (protocol != IPmcNetworkAddress::IPv4 && protocol != IPmcNetworkAddress::IPX) return kOk;
-    return tolv::transport::set_broadcast_flag(socket_, on);
+    const std::int32_t flag = on ? 1 : 0;
+    if (NPmcSocketAPI::setsockopt(socket_, ws::kSolSocket, ws::kSoBroadcast, reinterpret_cast<const char*>(&flag),
+                                  sizeof flag) != 0) {
+        socket_logger().log(log_level::kError, "fail setsockopt(). can't set broadcast flag. WSAGetLastError()=%d",
+                            last_error());
+        return kErrPlatform;
+    }
+    return kOk;
 }
 
 std::int32_t DataGramSocket::join_multicast(const char* group) {

@@ -27,16 +27,4 @@ std::int32_t wait_readable(ws::Socket socket, std::int32_t timeout_ms) {
     return kOk;
 }
 
-std::int32_t set_broadcast_flag(ws::Socket socket, bool on) {
-    if (NPmcSocketAPI::load() != kOk) return kErrPlatform;
-    const std::int32_t flag = on ? 1 : 0;
-    if (NPmcSocketAPI::setsockopt(socket, ws::kSolSocket, ws::kSoBroadcast, reinterpret_cast<const char*>(&flag),
-                                  sizeof flag) != 0) {
-        socket_logger().log(log_level::kError, "fail setsockopt(). can't set broadcast flag. WSAGetLastError()=%d",
-                            NPmcSocketAPI::WSAGetLastError());
-        return kErrPlatform;
-    }
-    return kOk;
-}
-
 }  // namespace tolv::transport

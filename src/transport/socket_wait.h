@@ -1,5 +1,6 @@
-// Waiting on and switching a socket by its handle: shared by DataGramSocket
-// and by the SNMPv3 discovery, whose socket the Net-SNMP library opened.
+// Waiting on a socket by its handle: DataGramSocket's receive, and the
+// SNMPv3 discovery, which waits on the socket under the library's session
+// before the library reads from it.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,5 @@ namespace tolv::transport {
 // Waits up to timeout_ms (-1: without limit) until a datagram can be read:
 // 0, -203 when the time passed, -204 when the wait itself failed (logged).
 std::int32_t wait_readable(winsock::Socket socket, std::int32_t timeout_ms);
-
-// Lets the socket send to broadcast addresses: 0, or -1 (logged).
-std::int32_t set_broadcast_flag(winsock::Socket socket, bool on);
 
 }  // namespace tolv::transport

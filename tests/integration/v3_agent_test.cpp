@@ -81,6 +81,8 @@ TEST(SnmpV3Agent, AnswerFillsThePduAndTheTarget) {
     EXPECT_EQ(usm->get_address()->port(), kPort);  // where the answer came from
     EXPECT_STREQ(usm->get_security_name(), "shaaes");
     EXPECT_TRUE(log.contains("Trace, [v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)] enter."));
+    // The library's datagrams go through our own socket layer.
+    EXPECT_TRUE(log.contains("[DataGramSocket::receive] receive packet port:"));
 }
 
 namespace {
