@@ -20,19 +20,15 @@
 #include <vector>
 
 #include "tolvcomm/get_data.h"
+#include "cpu_time.h"
 
 namespace {
+using tolv::bench::cpu_seconds;
+using tolv::bench::median;
 constexpr int kGets = 200;
 constexpr const char* kUser = "shaaes";
 constexpr const char* kAuth = "sha-auth-phrase";
 constexpr const char* kPriv = "aes-priv-phrase";
-
-double cpu_seconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double ours(const char* address, std::uint16_t port) {
     const double start = cpu_seconds();
@@ -87,10 +83,6 @@ double netsnmp(const char* address, std::uint16_t port) {
     return (cpu_seconds() - start) / kGets;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -32,19 +32,13 @@
 #include "snmp/translator_registry.h"
 #include "snmp/value_factory.h"
 #include "tolvcomm/get_data.h"
+#include "cpu_time.h"
 
 namespace {
+using tolv::bench::cpu_seconds;
+using tolv::bench::median;
 constexpr const char* kColumn = "1.3.6.1.4.1.46712.20.1.1";
 constexpr const char* kCommunity = "bench";
-
-double cpu_seconds(int who, bool user = true, bool system = true) {
-    rusage usage{};
-    getrusage(who, &usage);
-    double seconds = 0;
-    if (user) seconds += static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
-    if (system) seconds += static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
-    return seconds;
-}
 
 // User time alone of the last GetData walk and floor loop, per exchange.
 double last_user_ours = 0;
@@ -127,10 +121,6 @@ double snmpwalk_run(const char* address, std::uint16_t port, int exchanges) {
     return (cpu_seconds(RUSAGE_CHILDREN) - start) / exchanges;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,8 +150,9 @@ int main(int argc, char** argv) {
     std::printf("  snmpwalk  %7.2f us\n", median(walks) * 1e6);
     std::printf("  floor     %7.2f us (user %.2f)\n", median(floors) * 1e6, median(floor_user) * 1e6);
     std::printf("  floor+wait%7.2f us\n", median(waits) * 1e6);
-    std::printf("ratios: GetData / floor %.3f, GetData / floor+wait %.3f, snmpwalk / floor %.3f, GetData / snmpwalk "
-                "%.3f\n",
-                median(ratios), median(wait_ratios), median(walks) / median(floors), median(ours) / median(walks));
+    std::printf(
+        "ratios: GetData / floor %.3f, GetData / floor+wait %.3f, snmpwalk / floor %.3f, GetData / snmpwalk "
+        "%.3f\n",
+        median(ratios), median(wait_ratios), median(walks) / median(floors), median(ours) / median(walks));
     return 0;
 }
