@@ -20,6 +20,11 @@ public:
     LibraryUse(const LibraryUse&) = delete;
     LibraryUse& operator=(const LibraryUse&) = delete;
 
+    // Lets other threads use the library while this one only waits on a
+    // socket of its own session; no library call until resume().
+    void pause() { lock_.unlock(); }
+    void resume() { lock_.lock(); }
+
 private:
     std::unique_lock<std::mutex> lock_;
 };

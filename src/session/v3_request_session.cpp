@@ -335,7 +335,8 @@ struct Discovery {
     ~Discovery() {
         for (IPmsSnmpTarget* engine : engines) engine->release();
     }
-    void* session = nullptr;  // the library session the probe went out on
+    void* session = nullptr;                 // the library session the probe went out on
+    netsnmp::LibraryUse* library = nullptr;  // paused while waiting for answers
     std::vector<IPmsSnmpTarget*> engines;
 };
 
@@ -422,8 +423,12 @@ std::int32_t probe_engines(void* session, const IPmsSnmpTarget* target, Discover
         }
         const std::uint32_t start = platform::tick_count();
         for (std::uint32_t spent = 0; spent < timeout; spent = platform::tick_count() - start) {
+            // Only this thread reads this session's socket: other threads
+            // may use the library meanwhile.
+            discovery->library->pause();
             const std::int32_t waited =
                 tolv::transport::wait_readable(socket, static_cast<std::int32_t>(timeout - spent));
+            discovery->library->resume();
             if (waited == kErrTimeout) break;
             if (waited != kOk) return waited;
             fd_set readable;
@@ -481,6 +486,7 @@ std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget
     if (pdu == nullptr || target == nullptr || out == nullptr) return kErrBadArgument;
     *out = nullptr;
     Discovery discovery;
+    discovery.library = &library;
     if (const std::int32_t code = get_engine_id_broad_cast(target, &discovery); code != kOk) return code;
     std::int32_t result = kOk;
     IPmsSnmpPacketList* list = pms_create_packet_list(&result);

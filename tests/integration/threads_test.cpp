@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "session/session_dispatcher.h"
+#include "snmp/pdu.h"
 #include "test_objects.h"
 #include "tolvcomm/get_data.h"
 #include "tolvcomm/result_codes.h"
+#include "transport/network_address.h"
 #include "v3_users.h"
 
 using namespace tolv;
@@ -44,4 +48,26 @@ TEST(Threads, SnmpV1AndV3RequestsAtOnce) {
     }
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(right.load(), 4 * kRequestsPerThread);
+}
+
+// An SNMPv3 discovery spends its time waiting for answers; meanwhile other
+// threads' SNMPv3 requests go on instead of waiting for it to end.
+TEST(Threads, SnmpV3RequestsGoOnDuringADiscovery) {
+    std::atomic<bool> discovery_done{false};
+    std::thread discovery([&discovery_done] {
+        // Nobody listens on the discard port: the probe waits its whole time-out.
+        auto usm = own(tolv::testing::usm_target(kShaAes, "127.0.0.1", 9, 2000));
+        auto pdu = own(pms_create_pdu(nullptr));
+        pdu->set_type(pms_pdu_type::kGetRequest);
+        pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.5.0", nullptr), nullptr);
+        auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+        IPmsSnmpPacketList* found = nullptr;
+        EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk);
+        if (found != nullptr) found->release();
+        discovery_done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let it reach its wait
+    EXPECT_TRUE(read_one(true, 7));
+    EXPECT_FALSE(discovery_done.load()) << "the request waited for the discovery";
+    discovery.join();
 }
