@@ -5,7 +5,11 @@
 #include <net-snmp/net-snmp-includes.h>
 // clang-format on
 
+#include <condition_variable>
 #include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "log/module_logger.h"
@@ -44,6 +48,46 @@ struct CachedKey {
 constexpr int kCachedKeys = 16;
 CachedKey cached_keys[kCachedKeys];
 int next_slot = 0;
+
+// A user the library knows for exchanges in progress, and how many hold it.
+struct UserInUse {
+    std::string engine_id;
+    std::string name;
+    std::string security;  // level, protocols and keys: shared only when all agree
+    int exchanges = 0;
+};
+std::vector<UserInUse> users_in_use;  // under library_lock
+std::condition_variable user_released;
+
+void append(std::string* text, const void* bytes, std::size_t length) {
+    text->append(static_cast<const char*>(bytes), length);
+    text->push_back('\0');  // keeps neighbouring fields apart
+}
+
+std::string security_of(const netsnmp_session* session) {
+    std::string security(1, static_cast<char>(session->securityLevel));
+    append(&security, session->securityAuthProto, session->securityAuthProtoLen * sizeof(oid));
+    append(&security, session->securityAuthKey, session->securityAuthKeyLen);
+    append(&security, session->securityPrivProto, session->securityPrivProtoLen * sizeof(oid));
+    append(&security, session->securityPrivKey, session->securityPrivKeyLen);
+    return security;
+}
+
+bool same_engine(const UserInUse& user, const netsnmp_session* session) {
+    return user.engine_id.size() == session->securityEngineIDLen &&
+           std::memcmp(user.engine_id.data(), session->securityEngineID, session->securityEngineIDLen) == 0;
+}
+
+bool same_user(const UserInUse& user, const netsnmp_session* session) {
+    return same_engine(user, session) && user.name.size() == session->securityNameLen &&
+           std::memcmp(user.name.data(), session->securityName, session->securityNameLen) == 0;
+}
+
+std::vector<UserInUse>::iterator user_of(const netsnmp_session* session) {
+    auto user = users_in_use.begin();
+    while (user != users_in_use.end() && !same_user(*user, session)) ++user;
+    return user;
+}
 }  // namespace
 
 LibraryUse::LibraryUse() : lock_(library_lock) {
@@ -51,6 +95,50 @@ LibraryUse::LibraryUse() : lock_(library_lock) {
 }
 
 LibraryUse::~LibraryUse() = default;
+
+std::int32_t LibraryUse::hold_user(netsnmp_session* session) {
+    if (session->securityEngineIDLen == 0 || session->securityName == nullptr) return kErrBadArgument;
+    try {
+        const std::string security = security_of(session);
+        for (;;) {
+            auto user = user_of(session);
+            if (user == users_in_use.end()) {
+                users_in_use.push_back({std::string(reinterpret_cast<const char*>(session->securityEngineID),
+                                                    session->securityEngineIDLen),
+                                        std::string(session->securityName, session->securityNameLen), security, 1});
+                break;
+            }
+            if (user->security == security) {
+                ++user->exchanges;
+                return kOk;  // the library knows it already
+            }
+            user_released.wait(lock_);
+        }
+    } catch (const std::bad_alloc&) {
+        return kErrNoMemory;
+    }
+    if (const int status = usm_create_user_from_session(session); status != SNMPERR_SUCCESS) {
+        log_error(nullptr, "usm_create_user_from_session");
+        release_user(session);
+        return result_of(status);
+    }
+    return kOk;
+}
+
+void LibraryUse::release_user(const netsnmp_session* session) {
+    auto user = user_of(session);
+    if (user == users_in_use.end() || --user->exchanges > 0) return;
+    users_in_use.erase(user);
+    if (usmUser* known = usm_get_user(session->securityEngineID, session->securityEngineIDLen, session->securityName);
+        known != nullptr) {
+        usm_remove_user(known);
+        usm_free_user(known);
+    }
+    bool engine_in_use = false;
+    for (const UserInUse& other : users_in_use) engine_in_use = engine_in_use || same_engine(other, session);
+    if (!engine_in_use) free_enginetime(session->securityEngineID, session->securityEngineIDLen);
+    user_released.notify_all();
+}
 
 std::int32_t user_key(std::int32_t auth_protocol, const char* passphrase, std::uint8_t* key, std::size_t* length) {
     for (const CachedKey& cached : cached_keys) {
@@ -79,6 +167,8 @@ std::int32_t user_key(std::int32_t auth_protocol, const char* passphrase, std::u
     return kOk;
 }
 
+// One line per result code.
+// clang-format off
 std::int32_t result_of(int library_error) {
     switch (library_error) {
         case 0: return kOk;
@@ -95,6 +185,7 @@ std::int32_t result_of(int library_error) {
         default: return kErrNetSnmp;
     }
 }
+// clang-format on
 
 void log_error(void* session, const char* name) {
     int system_error = 0;

@@ -1,18 +1,21 @@
 // The Net-SNMP library as the SNMPv3 session uses it: initialised once per
 // process without reading configuration files or touching its persistent
-// directory, used under one process-wide lock (its user, engine-ID and
-// engine-time tables are global), keys from pass phrases derived once, and
-// its error numbers mapped to the library's result codes.
+// directory, called under one process-wide lock (its user, engine-ID and
+// engine-time tables are global) that is let go while an exchange waits for
+// its answer, users shared between concurrent exchanges, keys from pass
+// phrases derived once, and its error numbers mapped to result codes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 
+struct snmp_session;
+
 namespace tolv::netsnmp {
 
 // Holds the library for one operation: initialises it on first use and
-// keeps every other thread's operation out until released.
+// keeps every other thread's library calls out until released or paused.
 class LibraryUse {
 public:
     LibraryUse();
@@ -24,6 +27,19 @@ public:
     // socket of its own session; no library call until resume().
     void pause() { lock_.unlock(); }
     void resume() { lock_.lock(); }
+
+    // Makes the library know the session's user at the session's engine
+    // (whose ID must be known) for one exchange. The library keeps one user
+    // per engine and name for the whole process: concurrent exchanges share
+    // it when their level, protocols and keys agree; otherwise this one
+    // waits until the other exchanges with that user have ended.
+    // 0, -3, or the mapped library error.
+    std::int32_t hold_user(snmp_session* session);
+
+    // Ends hold_user for the session. When no other exchange holds the user
+    // the library forgets it, and when none talks to the engine any more,
+    // the engine's time too: every exchange starts from nothing.
+    void release_user(const snmp_session* session);
 
 private:
     std::unique_lock<std::mutex> lock_;

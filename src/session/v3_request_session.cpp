@@ -237,23 +237,12 @@ std::int32_t read_answer(void* session, const netsnmp_pdu* answer, IPmsPdu* pdu,
     return kOk;
 }
 
-// What the library keeps after an exchange (the user, the engine's time) is
-// forgotten again: every operation starts from nothing.
-void forget(void* session) {
-    netsnmp_session* opened = snmp_sess_session(session);
-    if (opened == nullptr || opened->securityEngineIDLen == 0) return;
-    if (usmUser* user = usm_get_user(opened->securityEngineID, opened->securityEngineIDLen, opened->securityName);
-        user != nullptr) {
-        usm_remove_user(user);
-        usm_free_user(user);
-    }
-    free_enginetime(opened->securityEngineID, opened->securityEngineIDLen);
-}
 // Opens a library session for a USM target: user, level, protocols, keys,
-// context and the transport to the peer. The library learns the engine ID
-// by itself (the one the target holds is not given to it); with probe_only
-// it does not probe at opening, since the caller sends its own probe.
-std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only, void** out) {
+// context and the transport to the peer. The engine ID the target holds is
+// not given to it: the caller probes for the engine's ID itself, so that no
+// library call waits for an answer (the library would probe at opening and
+// before its first request, holding the library lock while it waits).
+std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, void** out) {
     *out = nullptr;
     const IPmcNetworkAddress* address = target->get_address();
     if (address == nullptr) return kErrBadArgument;
@@ -305,7 +294,7 @@ std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only,
     settings.contextName = const_cast<char*>(context.c_str());
     settings.contextNameLen = context.size();
 
-    if (probe_only) settings.flags |= SNMP_FLAGS_DONT_PROBE;  // the probe is sent by hand
+    settings.flags |= SNMP_FLAGS_DONT_PROBE;
     // The library talks through our socket layer; the session owns the
     // transport from here on, also when it cannot be opened.
     std::int32_t code = kOk;
@@ -316,6 +305,8 @@ std::int32_t open_session(IPmsSnmpTarget* target, IPmsUsm* usm, bool probe_only,
         netsnmp::log_error(nullptr, "snmp_open");
         return kErrBadArgument;
     }
+    // The library would otherwise still probe before the first request.
+    snmp_sess_session(*out)->flags |= SNMP_FLAGS_DONT_PROBE;
     return kOk;
 }
 
@@ -401,14 +392,156 @@ std::int32_t session_result(void* session) {
     return netsnmp::result_of(library_error);
 }
 
+// Waits up to timeout_ms until the session's socket has a message, then
+// lets the library read it. Only this thread reads that socket, so other
+// threads may use the library meanwhile. 0 when a message was read, -203
+// when the time passed, -204 when the wait failed.
+std::int32_t read_when_ready(void* session, netsnmp::LibraryUse* library, std::int32_t timeout_ms) {
+    netsnmp_transport* transport = snmp_sess_transport(session);
+    const DataGramSocket* datagram_socket = netsnmp::socket_of(transport);
+    if (datagram_socket == nullptr) return kErrReceive;
+    library->pause();
+    const std::int32_t waited = tolv::transport::wait_readable(datagram_socket->handle(), timeout_ms);
+    library->resume();
+    if (waited != kOk) return waited;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(transport->sock, &readable);
+    snmp_sess_read(session, &readable);
+    return kOk;
+}
+
+// One request and its answer. It begins like the library's own state of a
+// synchronous request (a flag cleared when the wait is over, the outcome,
+// the request ID, the answer), as the library may treat it as such.
+struct Exchange {
+    int waiting = 1;
+    int status = STAT_ERROR;  // STAT_SUCCESS, STAT_ERROR or STAT_TIMEOUT
+    int request_id = 0;
+    netsnmp_pdu* answer = nullptr;  // a copy of the Response: the exchange's to free
+    // The engine ID the answer (a Report to a probe, too) came with.
+    u_char engine_id[SNMP_MAX_ENG_SIZE] = {};
+    std::size_t engine_id_length = 0;
+
+    Exchange() = default;
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+    ~Exchange() {
+        if (answer != nullptr) snmp_free_pdu(answer);
+    }
+};
+
+// Called by the library when the request is answered, refused by a Report,
+// timed out or lost; a Report that the engine's time was wrong is followed
+// by the library sending the request again, so the wait goes on.
+int exchange_callback(int operation, netsnmp_session* session, int, netsnmp_pdu* message, void* magic) {
+    auto* exchange = static_cast<Exchange*>(magic);
+    switch (operation) {
+        case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE:
+            if (message == nullptr) return 1;
+            exchange->engine_id_length = std::min<std::size_t>(message->securityEngineIDLen, SNMP_MAX_ENG_SIZE);
+            if (exchange->engine_id_length != 0)
+                std::memcpy(exchange->engine_id, message->securityEngineID, exchange->engine_id_length);
+            if (message->command == SNMP_MSG_REPORT) {
+                session->s_snmp_errno = snmpv3_get_report_type(message);
+                exchange->status = STAT_ERROR;
+                exchange->waiting = session->s_snmp_errno == SNMPERR_NOT_IN_TIME_WINDOW;
+            } else if (message->command == SNMP_MSG_RESPONSE) {
+                if (exchange->answer != nullptr) snmp_free_pdu(exchange->answer);
+                exchange->answer = snmp_clone_pdu(message);
+                exchange->status = exchange->answer != nullptr ? STAT_SUCCESS : STAT_ERROR;
+                session->s_snmp_errno = exchange->answer != nullptr ? SNMPERR_SUCCESS : SNMPERR_MALLOC;
+                exchange->waiting = 0;
+            } else {
+                session->s_snmp_errno = SNMPERR_PROTOCOL;
+                exchange->status = STAT_ERROR;
+                exchange->waiting = 0;
+            }
+            return 1;
+        case NETSNMP_CALLBACK_OP_TIMED_OUT:
+            session->s_snmp_errno = SNMPERR_TIMEOUT;
+            exchange->status = STAT_TIMEOUT;
+            exchange->waiting = 0;
+            return 1;
+        case NETSNMP_CALLBACK_OP_SEND_FAILED:
+        case NETSNMP_CALLBACK_OP_DISCONNECT:
+            if (session->s_snmp_errno == SNMPERR_SUCCESS) session->s_snmp_errno = SNMPERR_ABORT;
+            exchange->status = STAT_ERROR;
+            exchange->waiting = 0;
+            return 1;
+        default:  // sent again, or a message that failed its security checks: wait on
+            return 1;
+    }
+}
+
+// Sends `request` (the library's from here on) and waits for its outcome,
+// sending it again as the session's retries allow; other threads use the
+// library while it waits. A failure is left in the session's error.
+void run_exchange(void* session, netsnmp_pdu* request, netsnmp::LibraryUse* library, Exchange* exchange) {
+    exchange->request_id = snmp_sess_async_send(session, request, exchange_callback, exchange);
+    if (exchange->request_id == 0) {
+        snmp_free_pdu(request);
+        exchange->waiting = 0;
+        return;
+    }
+    while (exchange->waiting) {
+        int descriptors = 0;
+        fd_set readable;
+        FD_ZERO(&readable);
+        timeval until_next_try{};
+        int block = 1;
+        snmp_sess_select_info(session, &descriptors, &readable, &until_next_try, &block);
+        if (block != 0) {  // nothing outstanding any more
+            snmp_sess_session(session)->s_snmp_errno = SNMPERR_ABORT;
+            return;
+        }
+        const long wait_ms = until_next_try.tv_sec * 1000L + (until_next_try.tv_usec + 999) / 1000;
+        const std::int32_t waited =
+            read_when_ready(session, library, static_cast<std::int32_t>(std::min<long>(wait_ms, 0x7FFFFFFF)));
+        if (waited == kErrTimeout) {
+            snmp_sess_timeout(session);  // sends again, or ends the exchange as timed out
+        } else if (waited != kOk) {
+            snmp_sess_session(session)->s_snmp_errno = SNMPERR_BAD_RECVFROM;
+            return;
+        }
+    }
+}
+
+// Learns the ID of the engine behind the session by an engine-ID probe and
+// gives it to the session, which from then on builds its requests for that
+// engine.
+std::int32_t learn_engine_id(void* session, netsnmp::LibraryUse* library) {
+    netsnmp_pdu* probe = build_probe_pdu();
+    if (probe == nullptr) {
+        netsnmp::log_error(session, "snmpv3_build_probe_pdu");
+        return kErrNoMemory;
+    }
+    Exchange exchange;
+    run_exchange(session, probe, library, &exchange);
+    if (exchange.engine_id_length == 0) {
+        netsnmp::log_error(session, "snmpv3_engineID_probe");
+        const std::int32_t result = session_result(session);
+        return result != kOk ? result : kErrReceive;
+    }
+    netsnmp_session* opened = snmp_sess_session(session);
+    SNMP_FREE(opened->securityEngineID);
+    SNMP_FREE(opened->contextEngineID);
+    opened->securityEngineIDLen = 0;
+    opened->contextEngineIDLen = 0;
+    opened->securityEngineID = static_cast<u_char*>(netsnmp_memdup(exchange.engine_id, exchange.engine_id_length));
+    opened->contextEngineID = static_cast<u_char*>(netsnmp_memdup(exchange.engine_id, exchange.engine_id_length));
+    if (opened->securityEngineID == nullptr || opened->contextEngineID == nullptr) return kErrNoMemory;
+    opened->securityEngineIDLen = exchange.engine_id_length;
+    opened->contextEngineIDLen = exchange.engine_id_length;
+    return kOk;
+}
+
 // Sends the probe once per try and collects the engines that answer within
 // the target's time-out; the end of the waiting time ends the collection.
 std::int32_t probe_engines(void* session, const IPmsSnmpTarget* target, Discovery* discovery) {
-    netsnmp_transport* transport = snmp_sess_transport(session);
-    DataGramSocket* datagram_socket = netsnmp::socket_of(transport);
+    DataGramSocket* datagram_socket = netsnmp::socket_of(snmp_sess_transport(session));
     if (datagram_socket == nullptr) return kErrBadArgument;
     if (const std::int32_t code = datagram_socket->set_broadcast(true); code != kOk) return code;
-    const tolv::winsock::Socket socket = datagram_socket->handle();
     const auto timeout = static_cast<std::uint32_t>(std::max<std::int32_t>(target->get_timeout(), 0));
     for (std::int32_t attempt = 0; attempt <= std::max<std::int32_t>(target->get_retries(), 0); ++attempt) {
         netsnmp_pdu* probe = build_probe_pdu();
@@ -423,18 +556,10 @@ std::int32_t probe_engines(void* session, const IPmsSnmpTarget* target, Discover
         }
         const std::uint32_t start = platform::tick_count();
         for (std::uint32_t spent = 0; spent < timeout; spent = platform::tick_count() - start) {
-            // Only this thread reads this session's socket: other threads
-            // may use the library meanwhile.
-            discovery->library->pause();
             const std::int32_t waited =
-                tolv::transport::wait_readable(socket, static_cast<std::int32_t>(timeout - spent));
-            discovery->library->resume();
+                read_when_ready(session, discovery->library, static_cast<std::int32_t>(timeout - spent));
             if (waited == kErrTimeout) break;
             if (waited != kOk) return waited;
-            fd_set readable;
-            FD_ZERO(&readable);
-            FD_SET(transport->sock, &readable);
-            snmp_sess_read(session, &readable);
         }
     }
     return kOk;
@@ -448,9 +573,7 @@ std::int32_t get_engine_id_broad_cast(IPmsSnmpTarget* target, Discovery* discove
     IPmsUsm* usm = usm_of(target);
     if (usm == nullptr) return kErrNotSupported;
     void* session = nullptr;
-    if (const std::int32_t code = open_session(target, usm, true, &session); code != kOk) return code;
-    // The library would otherwise send a probe of its own before ours.
-    snmp_sess_session(session)->flags |= SNMP_FLAGS_DONT_PROBE;
+    if (const std::int32_t code = open_session(target, usm, &session); code != kOk) return code;
     discovery->session = session;
     const std::int32_t result = probe_engines(session, target, discovery);
     discovery->session = nullptr;
@@ -463,7 +586,7 @@ std::int32_t get_engine_id_broad_cast(IPmsSnmpTarget* target, Discovery* discove
 std::int32_t v3RequestSession::send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) {
     TraceScope trace(snmp_logger(), "v3RequestSession::send_sync(IPmsSnmpPacket*)");
     netsnmp::LibraryUse library;
-    return send_sync_internal(pdu, target);
+    return send_sync_internal(pdu, target, &library);
 }
 
 std::int32_t v3RequestSession::send_sync(IPmsSnmpPacket* packet) {
@@ -511,7 +634,7 @@ std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget
             engine_target->release();
             continue;
         }
-        result = send_sync_internal(request, engine_target);
+        result = send_sync_internal(request, engine_target, &library);
         IPmsSnmpPacket* packet = result == kOk ? pms_create_packet(&result) : nullptr;
         if (packet == nullptr) {
             request->release();
@@ -534,7 +657,7 @@ std::int32_t v3RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget
     return kOk;
 }
 
-std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target) {
+std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target, netsnmp::LibraryUse* library) {
     TraceScope trace(snmp_logger(), "v3RequestSession::send_sync_internal(IPmsPdu*, IPmsSnmpTarget*)");
     if (pdu == nullptr || target == nullptr) return kErrBadArgument;
     IPmsUsm* usm = usm_of(target);
@@ -543,7 +666,7 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
     pdu->set_request_id(next_request_id());
 
     void* session = nullptr;
-    if (const std::int32_t code = open_session(target, usm, false, &session); code != kOk) return code;
+    if (const std::int32_t code = open_session(target, usm, &session); code != kOk) return code;
     std::int32_t result = kOk;
     netsnmp_pdu* request = nullptr;
     const int command = command_of(pdu->get_type());
@@ -590,31 +713,26 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
             if (printed != nullptr) printed->release();
         }
     }
+    if (result == kOk) result = learn_engine_id(session, library);
+    if (result == kOk) result = library->hold_user(snmp_sess_session(session));
     if (result != kOk) {
         if (request != nullptr) snmp_free_pdu(request);
-        forget(session);
         snmp_sess_close(session);
         return result;
     }
 
-    netsnmp_pdu* answer = nullptr;
-    const int status = snmp_sess_synch_response(session, request, &answer);  // the request is the library's now
-    if (status != STAT_SUCCESS) {
+    Exchange exchange;
+    run_exchange(session, request, library, &exchange);
+    if (exchange.status != STAT_SUCCESS) {
         netsnmp::log_error(session, "snmp_synch_response");
-        if (status == STAT_TIMEOUT) {
-            result = kErrTimeout;
-        } else {
-            result = session_result(session);
-        }
-    } else if (answer == nullptr) {
-        result = kErrReceive;
+        result = exchange.status == STAT_TIMEOUT ? kErrTimeout : session_result(session);
+        if (result == kOk) result = kErrReceive;
     }
-    if (answer != nullptr) {
-        const std::int32_t read = read_answer(session, answer, pdu, target);
+    if (exchange.answer != nullptr) {
+        const std::int32_t read = read_answer(session, exchange.answer, pdu, target);
         if (result == kOk) result = read;
-        snmp_free_pdu(answer);
     }
-    forget(session);
+    library->release_user(snmp_sess_session(session));
     snmp_sess_close(session);
     return result;
 }

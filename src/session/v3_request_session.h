@@ -2,11 +2,16 @@
 // carried by the Net-SNMP library. Each exchange opens a library session
 // for the USM target, sends the request, reads the answer back into the
 // caller's PDU and target, and closes the session; the library forgets the
-// user, its engine ID and engine time again afterwards.
+// user, its engine ID and engine time again afterwards. Exchanges on other
+// threads go on while one waits for its answer.
 #pragma once
 
 #include "common/allocation.h"
 #include "session/session.h"
+
+namespace tolv::netsnmp {
+class LibraryUse;
+}
 
 class v3RequestSession final : public IPmsSession, public tolv::PooledObject {
 public:
@@ -17,7 +22,7 @@ public:
     std::int32_t send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target, IPmsSnmpPacketList** out) override;
 
 private:
-    std::int32_t send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target);
+    std::int32_t send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* target, tolv::netsnmp::LibraryUse* library);
 };
 
 IPmsSession* pms_create_v3_request_session(std::int32_t* result);

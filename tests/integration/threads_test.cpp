@@ -17,7 +17,9 @@
 #include "v3_users.h"
 
 using namespace tolv;
+using tolv::testing::kMd5Des;
 using tolv::testing::kShaAes;
+using tolv::testing::V3User;
 
 namespace {
 constexpr int kRequestsPerThread = 25;
@@ -50,24 +52,44 @@ TEST(Threads, SnmpV1AndV3RequestsAtOnce) {
     EXPECT_EQ(right.load(), 4 * kRequestsPerThread);
 }
 
-// An SNMPv3 discovery spends its time waiting for answers; meanwhile other
-// threads' SNMPv3 requests go on instead of waiting for it to end.
-TEST(Threads, SnmpV3RequestsGoOnDuringADiscovery) {
-    std::atomic<bool> discovery_done{false};
-    std::thread discovery([&discovery_done] {
-        // Nobody listens on the discard port: the probe waits its whole time-out.
-        auto usm = own(tolv::testing::usm_target(kShaAes, "127.0.0.1", 9, 2000));
-        auto pdu = own(pms_create_pdu(nullptr));
-        pdu->set_type(pms_pdu_type::kGetRequest);
-        pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.5.0", nullptr), nullptr);
-        auto dispatcher = own(pms_create_session_dispatcher(nullptr));
-        IPmsSnmpPacketList* found = nullptr;
-        EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk);
-        if (found != nullptr) found->release();
-        discovery_done = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let it reach its wait
-    EXPECT_TRUE(read_one(true, 7));
-    EXPECT_FALSE(discovery_done.load()) << "the request waited for the discovery";
-    discovery.join();
+// While an SNMPv3 exchange waits for its answer, other threads' SNMPv3
+// requests go on instead of waiting for it to end: whether it waits for the
+// engine to answer its probe (nobody listens on the discard port) or for the
+// answer to its request (the agent drops a request made with a wrong pass
+// phrase), and whether it is a single request or a discovery.
+TEST(Threads, SnmpV3RequestsGoOnWhileAnotherWaits) {
+    const V3User wrong_phrase{kMd5Des.name, kMd5Des.level,         kMd5Des.auth,
+                              kMd5Des.priv, "not-the-auth-phrase", kMd5Des.priv_phrase};
+    const struct {
+        const char* what;
+        V3User user;
+        std::uint16_t port;
+        bool discovery;
+    } cases[] = {
+        {"a request to nobody", kShaAes, 9, false},
+        {"a request the agent drops", wrong_phrase, TOLV_AGENT_PORT, false},
+        {"a discovery nobody answers", kShaAes, 9, true},
+    };
+    for (const auto& c : cases) {
+        std::atomic<bool> waiting_done{false};
+        std::thread waiting([&c, &waiting_done] {
+            auto usm = own(tolv::testing::usm_target(c.user, "127.0.0.1", c.port, 2000));
+            auto pdu = own(pms_create_pdu(nullptr));
+            pdu->set_type(pms_pdu_type::kGetRequest);
+            pdu->add(pms_create_oid_from_text("1.3.6.1.2.1.1.5.0", nullptr), nullptr);
+            auto dispatcher = own(pms_create_session_dispatcher(nullptr));
+            if (c.discovery) {
+                IPmsSnmpPacketList* found = nullptr;
+                EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), usm.get(), &found), kOk) << c.what;
+                if (found != nullptr) found->release();
+            } else {
+                EXPECT_EQ(dispatcher->send_sync(pdu.get(), usm.get()), kErrTimeout) << c.what;
+            }
+            waiting_done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let it reach its wait
+        EXPECT_TRUE(read_one(true, 7)) << c.what;
+        EXPECT_FALSE(waiting_done.load()) << c.what << ": the request waited for it";
+        waiting.join();
+    }
 }
