@@ -53,9 +53,8 @@ std::int32_t search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddres
 
 std::int32_t RequestSession::send_broad_cast_sync(IPmsSnmpPacket* packet, IPmsSnmpPacketList** out) {
     if (packet == nullptr) return kErrBadArgument;
-    return with_packet_parts(packet, [this, out](IPmsPdu* pdu, IPmsSnmpTarget* target) {
-        return send_broad_cast_sync(pdu, target, out);
-    });
+    return with_packet_parts(
+        packet, [this, out](IPmsPdu* pdu, IPmsSnmpTarget* target) { return send_broad_cast_sync(pdu, target, out); });
 }
 
 std::int32_t RequestSession::add_answer(IPmsSnmpTarget* request_target, IPmsPacketBuffer* datagram,
@@ -126,8 +125,7 @@ std::int32_t RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* 
                                           "[RequestSession::send_broad_cast_sync] fail search_new_packet().");
                         result = code;
                     } else if (!known) {
-                        snmp_logger().log(log_level::kDebug, "broad cast: receive from new address:%s",
-                                          sender->text());
+                        snmp_logger().log(log_level::kDebug, "broad cast: receive from new address:%s", sender->text());
                         // An answer that cannot be decoded is dropped: the sender is
                         // not remembered and the collection goes on.
                         if (const std::int32_t code = add_answer(target, &datagram, sender, list); code != kOk) {
