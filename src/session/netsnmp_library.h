@@ -33,7 +33,8 @@ public:
     // per engine and name for the whole process: concurrent exchanges share
     // it when their level, protocols and keys agree; otherwise this one
     // waits until the other exchanges with that user have ended.
-    // 0, -3, or the mapped library error.
+    // 0; -2 when the engine ID is not known yet, -3, or the mapped library
+    // error.
     std::int32_t hold_user(snmp_session* session);
 
     // Ends hold_user for the session. When no other exchange holds the user
