@@ -35,7 +35,7 @@ case "$command" in
     port=${4:?port}
     data=${5:-$here/data}
     shift $(( $# >= 5 ? 5 : $# ))
-    rm -rf "$state"
+    stop_agent  # an agent an interrupted run left behind in this folder
     mkdir -p "$state/data" "$state/cache"
     cp -r "$data"/. "$state/data/"
     user_options=()

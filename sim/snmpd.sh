@@ -12,11 +12,21 @@ set -euo pipefail
 command=${1:?usage: snmpd.sh start|stop STATE_DIR ...}
 state=${2:?state folder}
 
+stop_snmpd() {
+  if [ -f "$state/snmpd.pid" ]; then
+    pid=$(cat "$state/snmpd.pid")
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+  fi
+  rm -rf "$state"
+}
+
 case "$command" in
   start)
     address=${3:?address}
     port=${4:?port}
-    rm -rf "$state"
+    stop_snmpd  # an agent an interrupted run left behind in this folder
     mkdir -p "$state/persist"
     cat >"$state/snmpd.conf" <<CONF
 agentAddress udp:$address:$port
@@ -37,17 +47,10 @@ CONF
     done
     echo "snmpd did not answer on $address:$port" >&2
     cat "$state/snmpd.log" >&2 || true
-    kill "$(cat "$state/snmpd.pid")" 2>/dev/null || true
-    rm -rf "$state"
+    stop_snmpd
     exit 1
     ;;
   stop)
-    if [ -f "$state/snmpd.pid" ]; then
-      pid=$(cat "$state/snmpd.pid")
-      kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$state"
+    stop_snmpd
     ;;
 esac
