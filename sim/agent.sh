@@ -17,17 +17,9 @@ command=${1:?usage: agent.sh start|stop STATE_DIR ...}
 state=${2:?state folder}
 here=$(cd "$(dirname "$0")" && pwd)
 
-stop_agent() {
-  if [ -f "$state/agent.pid" ]; then
-    pid=$(cat "$state/agent.pid")
-    if kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null || true
-    fi
-  fi
-  rm -rf "$state"
-}
+# shellcheck source=sim/pid_file.sh
+. "$here/pid_file.sh"
+stop_agent() { stop_recorded "$state/agent.pid" "$state"; }
 
 case "$command" in
   start)

@@ -12,15 +12,10 @@ set -euo pipefail
 command=${1:?usage: snmpd.sh start|stop STATE_DIR ...}
 state=${2:?state folder}
 
-stop_snmpd() {
-  if [ -f "$state/snmpd.pid" ]; then
-    pid=$(cat "$state/snmpd.pid")
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$state"
-}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=sim/pid_file.sh
+. "$here/pid_file.sh"
+stop_snmpd() { stop_recorded "$state/snmpd.pid" "$state"; }
 
 case "$command" in
   start)
