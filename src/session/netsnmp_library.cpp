@@ -60,7 +60,7 @@ std::vector<UserInUse> users_in_use;  // under library_lock
 std::condition_variable user_released;
 
 void append(std::string* text, const void* bytes, std::size_t length) {
-    text->append(static_cast<const char*>(bytes), length);
+    if (length != 0) text->append(static_cast<const char*>(bytes), length);
     text->push_back('\0');  // keeps neighbouring fields apart
 }
 

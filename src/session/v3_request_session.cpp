@@ -3,6 +3,7 @@
 // clang-format off
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/large_fd_set.h>
 // clang-format on
 
 #include <algorithm>
@@ -404,10 +405,14 @@ std::int32_t read_when_ready(void* session, netsnmp::LibraryUse* library, std::i
     const std::int32_t waited = tolv::transport::wait_readable(datagram_socket->handle(), timeout_ms);
     library->resume();
     if (waited != kOk) return waited;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(transport->sock, &readable);
-    snmp_sess_read(session, &readable);
+    // A set that grows to the socket's number: a process may hold more
+    // descriptors than a plain fd_set has room for.
+    netsnmp_large_fd_set readable;
+    netsnmp_large_fd_set_init(&readable, FD_SETSIZE);
+    NETSNMP_LARGE_FD_ZERO(&readable);
+    NETSNMP_LARGE_FD_SET(transport->sock, &readable);
+    snmp_sess_read2(session, &readable);
+    netsnmp_large_fd_set_cleanup(&readable);
     return kOk;
 }
 
@@ -484,13 +489,27 @@ void run_exchange(void* session, netsnmp_pdu* request, netsnmp::LibraryUse* libr
         exchange->waiting = 0;
         return;
     }
+    // Every try, and one more for a send again after a Report, within the
+    // time-out each (and a second to spare): a wait beyond that is ended
+    // here whatever the library thinks, so an exchange never hangs.
+    const netsnmp_session* opened = snmp_sess_session(session);
+    const auto tries = static_cast<std::uint64_t>(std::max(opened->retries, 0) + 2);
+    const std::uint64_t allowed_ms = tries * static_cast<std::uint64_t>(std::max(opened->timeout, 0L) / 1000) + 1000;
+    const std::uint32_t start = platform::tick_count();
     while (exchange->waiting) {
+        if (platform::tick_count() - start > allowed_ms) {
+            snmp_sess_session(session)->s_snmp_errno = SNMPERR_TIMEOUT;
+            exchange->status = STAT_TIMEOUT;
+            return;
+        }
         int descriptors = 0;
-        fd_set readable;
-        FD_ZERO(&readable);
+        netsnmp_large_fd_set readable;
+        netsnmp_large_fd_set_init(&readable, FD_SETSIZE);
+        NETSNMP_LARGE_FD_ZERO(&readable);
         timeval until_next_try{};
         int block = 1;
-        snmp_sess_select_info(session, &descriptors, &readable, &until_next_try, &block);
+        snmp_sess_select_info2(session, &descriptors, &readable, &until_next_try, &block);
+        netsnmp_large_fd_set_cleanup(&readable);
         if (block != 0) {  // nothing outstanding any more
             snmp_sess_session(session)->s_snmp_errno = SNMPERR_ABORT;
             return;

@@ -2,7 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/resource.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+#include <vector>
 
 #include <string>
 
@@ -46,6 +52,32 @@ TEST(SnmpV3Agent, GetsWithEveryUserKind) {
             EXPECT_STREQ(name, "sim-printer") << user.name << " " << address;
         }
     }
+}
+
+// A process may hold more descriptors than an fd_set has room for: an
+// exchange whose socket gets a number beyond that still works (and writes
+// nothing past a set).
+TEST(SnmpV3Agent, AnswersWhenTheSocketNumberIsBeyondFdSetSize) {
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit original = limit;
+    constexpr rlim_t kWanted = FD_SETSIZE + 64;
+    if (limit.rlim_cur < kWanted) limit.rlim_cur = std::min<rlim_t>(kWanted, limit.rlim_max);
+    if (limit.rlim_cur < kWanted || setrlimit(RLIMIT_NOFILE, &limit) != 0) GTEST_SKIP() << "too few descriptors";
+    std::vector<int> fillers;  // every number below the set's size taken
+    for (int fd = 0; fd >= 0 && fd < FD_SETSIZE + 8;) {
+        fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) fillers.push_back(fd);
+    }
+    for (const V3User& user : {kShaAes, kNoAuth}) {
+        auto data = v3_data(user);
+        data->add_oid_string("1.3.6.1.2.1.1.5", true);
+        char name[64] = {};
+        EXPECT_EQ(data->get_text(name, sizeof name), kOk) << user.name;
+        EXPECT_STREQ(name, "sim-printer") << user.name;
+    }
+    for (const int fd : fillers) close(fd);
+    setrlimit(RLIMIT_NOFILE, &original);
 }
 
 TEST(SnmpV3Agent, WalksAndIntegers) {
