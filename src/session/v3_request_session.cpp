@@ -481,7 +481,9 @@ int exchange_callback(int operation, netsnmp_session* session, int, netsnmp_pdu*
 
 // Sends `request` (the library's from here on) and waits for its outcome,
 // sending it again as the session's retries allow; other threads use the
-// library while it waits. A failure is left in the session's error.
+// library while it waits. A failure is left in the session's error. A wait
+// ended early leaves the request with the library: `exchange` must live
+// until the session is closed.
 void run_exchange(void* session, netsnmp_pdu* request, netsnmp::LibraryUse* library, Exchange* exchange) {
     exchange->request_id = snmp_sess_async_send(session, request, exchange_callback, exchange);
     if (exchange->request_id == 0) {
@@ -528,16 +530,15 @@ void run_exchange(void* session, netsnmp_pdu* request, netsnmp::LibraryUse* libr
 
 // Learns the ID of the engine behind the session by an engine-ID probe and
 // gives it to the session, which from then on builds its requests for that
-// engine.
-std::int32_t learn_engine_id(void* session, netsnmp::LibraryUse* library) {
+// engine. `exchange` must live until the session is closed.
+std::int32_t learn_engine_id(void* session, netsnmp::LibraryUse* library, Exchange* exchange) {
     netsnmp_pdu* probe = build_probe_pdu();
     if (probe == nullptr) {
         netsnmp::log_error(session, "snmpv3_build_probe_pdu");
         return kErrNoMemory;
     }
-    Exchange exchange;
-    run_exchange(session, probe, library, &exchange);
-    if (exchange.engine_id_length == 0) {
+    run_exchange(session, probe, library, exchange);
+    if (exchange->engine_id_length == 0) {
         netsnmp::log_error(session, "snmpv3_engineID_probe");
         const std::int32_t result = session_result(session);
         return result != kOk ? result : kErrReceive;
@@ -547,11 +548,11 @@ std::int32_t learn_engine_id(void* session, netsnmp::LibraryUse* library) {
     SNMP_FREE(opened->contextEngineID);
     opened->securityEngineIDLen = 0;
     opened->contextEngineIDLen = 0;
-    opened->securityEngineID = static_cast<u_char*>(netsnmp_memdup(exchange.engine_id, exchange.engine_id_length));
-    opened->contextEngineID = static_cast<u_char*>(netsnmp_memdup(exchange.engine_id, exchange.engine_id_length));
+    opened->securityEngineID = static_cast<u_char*>(netsnmp_memdup(exchange->engine_id, exchange->engine_id_length));
+    opened->contextEngineID = static_cast<u_char*>(netsnmp_memdup(exchange->engine_id, exchange->engine_id_length));
     if (opened->securityEngineID == nullptr || opened->contextEngineID == nullptr) return kErrNoMemory;
-    opened->securityEngineIDLen = exchange.engine_id_length;
-    opened->contextEngineIDLen = exchange.engine_id_length;
+    opened->securityEngineIDLen = exchange->engine_id_length;
+    opened->contextEngineIDLen = exchange->engine_id_length;
     return kOk;
 }
 
@@ -684,6 +685,10 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
     if (target->get_address() == nullptr) return kErrBadArgument;
     pdu->set_request_id(next_request_id());
 
+    // The library may still call back for a request whose wait was ended
+    // early, up to the session's close: both exchanges outlive the session.
+    Exchange probe;
+    Exchange exchange;
     void* session = nullptr;
     if (const std::int32_t code = open_session(target, usm, &session); code != kOk) return code;
     std::int32_t result = kOk;
@@ -732,7 +737,7 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
             if (printed != nullptr) printed->release();
         }
     }
-    if (result == kOk) result = learn_engine_id(session, library);
+    if (result == kOk) result = learn_engine_id(session, library, &probe);
     if (result == kOk) result = library->hold_user(snmp_sess_session(session));
     if (result != kOk) {
         if (request != nullptr) snmp_free_pdu(request);
@@ -740,7 +745,6 @@ std::int32_t v3RequestSession::send_sync_internal(IPmsPdu* pdu, IPmsSnmpTarget* 
         return result;
     }
 
-    Exchange exchange;
     run_exchange(session, request, library, &exchange);
     if (exchange.status != STAT_SUCCESS) {
         netsnmp::log_error(session, "snmp_synch_response");
