@@ -14,24 +14,7 @@ CPmsVarBindList::~CPmsVarBindList() {
     if (items_ != inline_items_) deallocate(items_);
 }
 
-IPmsVarBindList* CPmsVarBindList::clone(std::int32_t* result) const {
-    auto* copy = create<CPmsVarBindList>();
-    if (copy == nullptr) return fail<IPmsVarBindList>(result, kErrNoMemory);
-    for (std::uint32_t i = 0; i < count_; ++i) {
-        std::int32_t code = kOk;
-        IPmsVarBind* binding = items_[i]->clone(&code);
-        if (binding != nullptr) {
-            code = copy->append(binding);
-            if (code != kOk) binding->release();
-        }
-        if (code != kOk) {
-            copy->release();
-            return fail<IPmsVarBindList>(result, code);
-        }
-    }
-    set_result(result, kOk);
-    return copy;
-}
+IPmsVarBindList* CPmsVarBindList::clone(std::int32_t* result) const { return copy_of(0, count_, result); }
 
 bool CPmsVarBindList::equals(const IPmsVarBindList* other) const {
     if (other == nullptr || other->get_count() != count_) return false;
@@ -114,9 +97,12 @@ IPmsVarBind* CPmsVarBindList::get(std::uint32_t index) const { return index < co
 
 IPmsVarBindList* CPmsVarBindList::clone_range(std::uint32_t start, std::uint32_t count, std::int32_t* result) const {
     if (start >= count_) return fail<IPmsVarBindList>(result, kErrBadArgument);
+    return copy_of(start, count > count_ - start ? count_ : start + count, result);
+}
+
+IPmsVarBindList* CPmsVarBindList::copy_of(std::uint32_t start, std::uint32_t end, std::int32_t* result) const {
     auto* copy = create<CPmsVarBindList>();
     if (copy == nullptr) return fail<IPmsVarBindList>(result, kErrNoMemory);
-    const std::uint32_t end = count > count_ - start ? count_ : start + count;
     for (std::uint32_t i = start; i < end; ++i) {
         std::int32_t code = kOk;
         IPmsVarBind* binding = items_[i]->clone(&code);

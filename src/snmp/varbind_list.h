@@ -29,6 +29,8 @@ public:
     void set_status(std::int32_t status) override;
 
 private:
+    // A new list with clones of the bindings [start, end).
+    IPmsVarBindList* copy_of(std::uint32_t start, std::uint32_t end, std::int32_t* result) const;
     std::int32_t insert_at(std::uint32_t index, IPmsVarBind* binding);
     std::int32_t add_at(std::uint32_t index, IPmsOid* oid, IPmsValue* value);
     IPmsVarBind* unlink(std::uint32_t index);
